@@ -1,0 +1,130 @@
+#include "string_toolkit.h"
+
+#include <algorithm>
+
+namespace {
+
+// Clamps `index` into [low, high].
+Index Clamp(Index index, Index low, Index high) { return std::max(low, std::min(index, high)); }
+
+size_t At(Index index) { return static_cast<size_t>(index); }
+
+}  // namespace
+
+Index FindFirstChar(std::string_view string, char find) {
+  size_t found = string.find(find);
+  return found == std::string_view::npos ? 0 : static_cast<Index>(found) + 1;
+}
+
+Index FindLastChar(std::string_view string, char find) {
+  size_t found = string.rfind(find);
+  return found == std::string_view::npos ? 0 : static_cast<Index>(found) + 1;
+}
+
+Index FindString(std::string_view original, std::string_view search) {
+  size_t found = original.find(search);
+  return found == std::string_view::npos ? -1 : static_cast<Index>(found);
+}
+
+Index FindnChar(std::string_view string, char find, Index offset) {
+  offset = std::max<Index>(offset, 0);
+  if (offset > Length(string)) return -1;
+  size_t found = string.find(find, At(offset));
+  return found == std::string_view::npos ? -1 : static_cast<Index>(found);
+}
+
+void ChangeChar(std::string& fullstring, Index pos, char newchar) {
+  if (pos < 1 || pos > Length(fullstring)) return;
+  if (newchar == '\0') {
+    fullstring.resize(At(pos - 1));
+  } else {
+    fullstring[At(pos - 1)] = newchar;
+  }
+}
+
+void Insert(std::string& fullstring, char insertthis, Index where) {
+  fullstring.insert(fullstring.begin() + Clamp(where, 0, Length(fullstring)), insertthis);
+}
+
+void DeleteString(std::string& fullstring, Index start, Index size) {
+  Index length = Length(fullstring);
+  start = Clamp(start, 0, length);
+  size = Clamp(size, start, length);
+  fullstring.erase(At(start), At(size - start));
+}
+
+void CutString(std::string_view fullstring, std::string& returnstring, Index start, Index end) {
+  if (start > end) return;
+  start = Clamp(start, 0, Length(fullstring));
+  end = Clamp(end, start - 1, Length(fullstring) - 1);
+  // Through a copy: the source may be a view of `returnstring` itself.
+  std::string cut(fullstring.substr(At(start), At(end - start + 1)));
+  returnstring.swap(cut);
+}
+
+void CopySelection(std::string_view original, std::string& targetstr, Index number, Index offset) {
+  offset = Clamp(offset, 0, Length(original));
+  number = Clamp(number, offset, Length(original));
+  targetstr.append(original.substr(At(offset), At(number - offset)));
+}
+
+void SplitUp(std::string_view full, std::string& truncated, std::string& Arguments, Index number) {
+  Index length = Length(full);
+  std::string before(full.substr(0, At(Clamp(number - 1, 0, length))));
+  std::string after(full.substr(At(Clamp(number, 0, length))));
+  truncated.swap(before);
+  Arguments.swap(after);
+}
+
+void Replace(std::string& fullstring, std::string_view item, std::string_view substitution) {
+  size_t found = fullstring.find(item);
+  if (found == std::string::npos) return;
+  fullstring.replace(found, item.size(), substitution);
+}
+
+void MakeLower(std::string& string) {
+  for (char& c : string) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+}
+
+void TrimRight(std::string& fullstring) {
+  size_t kept = fullstring.find_last_not_of(' ');
+  fullstring.resize(kept == std::string::npos ? 0 : kept + 1);
+}
+
+Index FindWord(std::string_view text, std::string_view keyword) {
+  bool brings_blank = BeginsWith(keyword, " ");
+  for (size_t at = text.find(keyword); at != std::string_view::npos;
+       at = text.find(keyword, at + 1)) {
+    Index index = static_cast<Index>(at);
+    bool starts = brings_blank || index == 0 || CharAt(text, index - 1) == ' ';
+    bool ends = !IsNameChar(CharAt(text, index + Length(keyword)));
+    if (starts && ends) return index;
+  }
+  return -1;
+}
+
+Index FindBlankWord(std::string_view text, std::string_view keyword) {
+  for (size_t at = text.find(keyword); at != std::string_view::npos;
+       at = text.find(keyword, at + 1)) {
+    Index index = static_cast<Index>(at);
+    char after = CharAt(text, index + Length(keyword));
+    if (CharAt(text, index - 1) == ' ' && (after == ' ' || after == '\0')) return index;
+  }
+  return -1;
+}
+
+void ReplaceEveryChar(std::string& fullstring, char item, std::string_view substitution) {
+  if (fullstring.find(item) == std::string::npos) return;
+  std::string result;
+  result.reserve(fullstring.size());
+  for (char c : fullstring) {
+    if (c == item) {
+      result.append(substitution);
+    } else {
+      result.push_back(c);
+    }
+  }
+  fullstring.swap(result);
+}

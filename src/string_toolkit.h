@@ -1,0 +1,77 @@
+// String toolkit: the search and edit operations that every conversion rule is written in.
+//
+// Two ways of counting are used, and each operation keeps to one of them:
+//   - an index is zero-based (index 0 is the first character);
+//   - a position is one-based (position = index + 1).
+// Searches that give a position return 0 when nothing is found; searches that give an index
+// return -1. Every operation clamps its arguments to the text, so no rule can read or write
+// outside it, whatever offsets it computes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Index or position within a text; signed so that -1 can mean "not found".
+using Index = long;
+
+// Position (one-based) of the first `find` in `string`, or 0.
+Index FindFirstChar(std::string_view string, char find);
+// Position (one-based) of the last `find` in `string`, or 0.
+Index FindLastChar(std::string_view string, char find);
+// Index of the first occurrence of `search` in `original`, or -1. An empty `search` is found at 0.
+Index FindString(std::string_view original, std::string_view search);
+// Index of the first `find` at or after index `offset`, or -1 (also when `offset` is past the end).
+Index FindnChar(std::string_view string, char find, Index offset);
+
+// Overwrites the character at position `pos`; with `newchar` 0 the text ends before `pos`.
+void ChangeChar(std::string& fullstring, Index pos, char newchar);
+// Inserts `insertthis` so that it stands at index `where` (0 in front, the length to append).
+void Insert(std::string& fullstring, char insertthis, Index where);
+// Removes the characters from index `start` up to, not including, index `size`.
+void DeleteString(std::string& fullstring, Index start, Index size);
+// Copies the characters from index `start` through index `end` (both included) into
+// `returnstring`; leaves `returnstring` as it was when `start` > `end`. The two may be one text.
+void CutString(std::string_view fullstring, std::string& returnstring, Index start, Index end);
+// Appends the characters of `original` from index `offset` up to, not including, index `number`.
+void CopySelection(std::string_view original, std::string& targetstr, Index number, Index offset);
+// Splits `full` around the character at position `number`, which goes to neither part:
+// `truncated` gets the characters before it, `Arguments` those after it.
+void SplitUp(std::string_view full, std::string& truncated, std::string& Arguments, Index number);
+// Replaces the first occurrence of `item` by `substitution`; nothing when `item` is absent.
+void Replace(std::string& fullstring, std::string_view item, std::string_view substitution);
+// Lower-cases the letters A to Z (no locale).
+void MakeLower(std::string& string);
+// Removes trailing spaces (only the space character).
+void TrimRight(std::string& fullstring);
+
+// The words every rule is phrased in.
+inline bool Contains(std::string_view text, std::string_view item) {
+  return text.find(item) != std::string_view::npos;
+}
+inline bool BeginsWith(std::string_view text, std::string_view item) {
+  return text.substr(0, item.size()) == item;
+}
+// The character at `index`, or 0 outside the text (the terminator of a C text).
+inline char CharAt(std::string_view text, Index index) {
+  return index >= 0 && index < static_cast<Index>(text.size()) ? text[static_cast<size_t>(index)]
+                                                               : '\0';
+}
+inline Index Length(std::string_view text) { return static_cast<Index>(text.size()); }
+
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// Letters, digits and "_": the characters a name is made of.
+inline bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
+
+// Index of the first occurrence of `keyword` that stands as a word: preceded by the start of the
+// text or by a blank (a keyword that begins with a blank brings its own), and followed by a
+// character that cannot continue a name, or by the end. -1 when there is none.
+Index FindWord(std::string_view text, std::string_view keyword);
+// Index of the first occurrence of `keyword` that stands between blanks: preceded by a blank and
+// followed by a blank or the end. -1 when there is none.
+Index FindBlankWord(std::string_view text, std::string_view keyword);
+
+// Replaces every occurrence of the character `item` by `substitution` in one pass. This is the
+// result of replacing the first occurrence again and again while one is left, as long as
+// `substitution` does not contain `item`.
+void ReplaceEveryChar(std::string& fullstring, char item, std::string_view substitution);
