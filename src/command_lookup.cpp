@@ -1,0 +1,36 @@
+#include <string_view>
+#include <unordered_map>
+
+#include "commands.h"
+#include "converter.h"
+
+namespace {
+
+// The command map indexed by command word. Every word stands in one row only, so this finds the
+// same row as a search in table order.
+const std::unordered_map<std::string_view, std::string_view>& CommandIndex() {
+  static const auto* index = [] {
+    auto* built = new std::unordered_map<std::string_view, std::string_view>();
+    built->reserve(kCommandCount);
+    for (const COMM_MAP& row : tavex_commands) built->emplace(row.original, row.converted);
+    return built;
+  }();
+  return *index;
+}
+
+}  // namespace
+
+int LookUpCommand(const std::string& pre, std::string& post) {
+  const auto& index = CommandIndex();
+  if (auto row = index.find(pre); row != index.end()) {
+    post.assign(row->second);
+    return 1;
+  }
+  // An alias stands for itself: its name has no placeholders, and the later stages deal with
+  // the argument text.
+  if (IsAlias(pre)) {
+    post = pre;
+    return 1;
+  }
+  return 0;
+}

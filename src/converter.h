@@ -1,0 +1,62 @@
+// The line conversion engine: converts one Tavex command into MXT text, with the translators and
+// the breakpoint conversion it calls, and the state that outlives a line (alias store, macro
+// counter).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "string_toolkit.h"
+
+// Results of ConvertLine and of the alias conversion.
+inline constexpr int kConverted = 0;
+inline constexpr int kNotConverted = 1;
+
+// Converts one command. Normalises `original` in place (so callers that show the segment
+// afterwards show it normalised) and, only when it succeeds, writes the result into `converted`
+// after the last read of `original`: the two may be the same text. Returns kConverted or
+// kNotConverted.
+int ConvertLine(std::string& original, std::string& converted);
+
+// Normalises a segment in place: tabs become blanks, runs of blanks one blank, the first " : "
+// an "=", and a blank goes in front of the first "=" where the rules ask for one. Blanks in front
+// of the command are left as they stand. Returns the index where the command begins, or -1 when
+// the segment holds only blanks and tabs.
+Index NormaliseLine(std::string& text);
+
+// Finds the template of a lower-cased command word: the command map first, then the names of the
+// aliases defined so far (an alias yields its own name). Returns 1 and writes `post` when found.
+int LookUpCommand(const std::string& pre, std::string& post);
+
+// Internal variables of the Tavex debugger ("$name").
+int StrArgs(std::string& arguments, std::string& Output);
+int InternalArgs(std::string& arguments, std::string& Output);
+int MatchArguments(std::string& arguments, std::string& returnstring);
+
+// Array assignments: one element assignment per line.
+void SortArrays(std::string& returnstring);
+void ChangeSpaceComma(std::string& string, Index pos);
+
+// While conditions: the inverted condition wrapped as "gostep until(...)".
+void ChangeWhile(std::string& Command);
+
+// Alias definitions: converts the body and records the name. kConverted or kNotConverted.
+int AliasConvert(std::string& command);
+
+// Breakpoints: location, pass count, command list (a generated macro) and condition.
+void ConvertBreaks(std::string& command, const std::string& arguments);
+// Builds the macro definition for a breakpoint's command list into `output`; returns its name.
+std::string CreateMacro(std::string& macrostring, std::string& output);
+
+// Number of the next generated macro, and the name of the last one begun.
+extern int MacroNumber;
+extern std::string macroname;
+
+// The alias store: names of the aliases defined so far in this run.
+void AddAlias(const std::string& name);
+bool IsAlias(const std::string& name);
+std::size_t AliasCount();
+
+// Clears everything that outlives a line (alias store, macro counter, recursion bookkeeping), so
+// that a new run (or a test) starts clean.
+void ResetRunState();

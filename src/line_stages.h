@@ -1,0 +1,27 @@
+// The stages of one line conversion and the working texts they share.
+#pragma once
+
+#include <string>
+
+#include "converter.h"
+
+// The working texts of one ConvertLine call. Every call owns its own; ConvertLine is re-entered
+// by the help branch, the alias conversion and the breakpoint macros.
+struct LineWork {
+  std::string line;       // the normalised line, from the first character of the command
+  std::string PreCon;     // the command word
+  std::string Arguments;  // what follows the command word
+  std::string PostCon;    // the template, then the text being converted
+  int j = 1;              // number of the next placeholder to fill
+};
+
+// Cuts the normalised line into command word and argument text (lower-cases the word).
+void SplitCommand(LineWork& work);
+// Puts the arguments into the template's numbered placeholders.
+void PlaceArguments(LineWork& work);
+// Keeps the last colon-separated component of an argument; a leading "+" survives.
+void ProcessColon(std::string& individual);
+// Removes unfilled placeholders, converts print commands, fixes search, dump and expressions.
+void CleanUpTemplate(LineWork& work);
+// The command-specific rewrites; writes `converted` and returns ConvertLine's result.
+int RewriteCommand(LineWork& work, std::string& converted);
