@@ -1,0 +1,144 @@
+// Template clean-up and print conversion: unfilled placeholders go with their separators, print
+// and comment commands become MXT printf or expression commands, and the search, dump and
+// expression texts get their fix-ups.
+#include <string>
+
+#include "converter.h"
+#include "line_stages.h"
+
+namespace {
+
+// Deletes the first occurrence of `item`, if any.
+void DeleteFirst(std::string& text, std::string_view item) {
+  Index found = FindString(text, item);
+  if (found != -1) DeleteString(text, found, found + Length(item));
+}
+
+// Deletes the first occurrence of `word` together with the character before and after it.
+void DeleteWithNeighbours(std::string& text, std::string_view word) {
+  Index found = FindString(text, word);
+  if (found != -1) DeleteString(text, found - 1, found + Length(word) + 1);
+}
+
+// One pass of the placeholder removal; each step acts once, on the first occurrence it finds.
+void RemovalPass(std::string& postcon) {
+  Index p = FindString(postcon, "XXXXX");
+  char digit = CharAt(postcon, p + 5);
+  if ((digit >= '1' && digit <= '9') || digit == 'x') {
+    // The placeholder goes with the separator in front of it.
+    DeleteString(postcon, p - 1, p + 6);
+  }
+  DeleteFirst(postcon, "..+");
+  if (Contains(postcon, ",") && !Contains(postcon, "cexpression")) DeleteFirst(postcon, ",");
+  DeleteFirst(postcon, "''");
+  if (Index q = FindString(postcon, "'\""); q != -1) DeleteString(postcon, q, q + 1);
+  if (Index q = FindString(postcon, "\"'"); q != -1) DeleteString(postcon, q + 1, q + 2);
+  DeleteWithNeighbours(postcon, "callgraph");
+  if (Index caret = FindFirstChar(postcon, '^'); caret != 0) ChangeChar(postcon, caret, ' ');
+  DeleteWithNeighbours(postcon, "profile");
+  if (!postcon.empty() && FindLastChar(postcon, '=') == Length(postcon)) {
+    ChangeChar(postcon, Length(postcon), '\0');
+  }
+}
+
+// Passes run while a placeholder is left; a pass that changes nothing ends the removal, so a
+// line whose own text holds "XXXXX" cannot keep it going.
+void RemoveUnfilledPlaceholders(std::string& postcon) {
+  std::string before;
+  while (Contains(postcon, "XXXXX")) {
+    before = postcon;
+    RemovalPass(postcon);
+    if (postcon == before) break;
+  }
+}
+
+// A call keeps its argument text exactly as written, commas included.
+void RestoreCallArguments(LineWork& work) {
+  if (Contains(work.PostCon, "cexpression") && Contains(work.line, "call")) {
+    work.PostCon = "cexpression " + work.Arguments;
+  }
+}
+
+// Print text in double quotes: the text after the first quote becomes the arguments, a comma
+// follows its last quote, and the template loses its own format.
+void ExtractQuotedText(LineWork& work, Index q) {
+  std::string& arguments = work.Arguments;
+  CutString(arguments, arguments, q + 1, Length(arguments) - 1);
+  Index k = FindLastChar(arguments, '"');
+  if (k < Length(arguments)) Insert(arguments, ',', k);
+  Index p = FindString(work.PostCon, "\"");
+  DeleteString(work.PostCon, p + 1, p + 5);
+}
+
+// "%i" in the print text: the three characters after its "%" take the place of the template's
+// "%i". Without it, a default-format print becomes an expression evaluation.
+void ApplyPrintFormat(LineWork& work) {
+  std::string& postcon = work.PostCon;
+  Index r = FindString(work.Arguments, "%i");
+  if (r != -1) {
+    std::string printargs;
+    CutString(work.Arguments, printargs, r + 1, r + 3);
+    Replace(postcon, "%i", printargs);
+    Index k = FindLastChar(postcon, '"');
+    DeleteString(postcon, k + 1, k + 4);
+  } else if (Contains(postcon, "%i") && !Contains(postcon, "p/%d") && !Contains(postcon, "p/%x")) {
+    postcon = "cexpression " + work.Arguments;
+  }
+}
+
+// Print and comment commands (templates holding "STR").
+void ConvertPrint(LineWork& work) {
+  if (!Contains(work.PostCon, "STR")) return;
+  std::string& arguments = work.Arguments;
+  const bool print = Contains(work.line, "print");
+  Index q = FindString(arguments, "\"");
+  if (q != -1 && (FindLastChar(arguments, '"') != Length(arguments) || print)) {
+    ExtractQuotedText(work, q);
+  }
+  if (q == -1 || print) {
+    StrArgs(arguments, work.PostCon);
+    Replace(work.PostCon, "STR", arguments);
+  } else {
+    for (std::string_view item : {"\"STR\"", "STR\"", "STR"}) {
+      if (Contains(work.PostCon, item)) {
+        Replace(work.PostCon, item, arguments);
+        break;
+      }
+    }
+  }
+  ApplyPrintFormat(work);
+}
+
+// A search whose first "=" follows the word "search" directly gets a blank there.
+void FixSearch(std::string& postcon) {
+  if (Contains(postcon, "search") && FindFirstChar(postcon, '=') == 7) ChangeChar(postcon, 7, ' ');
+}
+
+// A dump that ends with "." ends with a blank instead.
+void FixDump(std::string& postcon) {
+  Index k = FindLastChar(postcon, '.');
+  if (Contains(postcon, "dump") && k != 0 && k == Length(postcon)) ChangeChar(postcon, k, ' ');
+}
+
+// An expression with two or more "=": the first becomes a blank, unless it belongs to a
+// comparison ("==", "!=", "<=", ">="), which must stay a comparison.
+void FixExpression(std::string& postcon) {
+  if (!Contains(postcon, "cexpression")) return;
+  Index first = FindString(postcon, "=");
+  if (first == -1 || first == FindLastChar(postcon, '=') - 1) return;
+  char before = CharAt(postcon, first - 1);
+  bool comparison = before == '=' || before == '!' || before == '<' || before == '>' ||
+                    CharAt(postcon, first + 1) == '=';
+  if (!comparison) ChangeChar(postcon, first + 1, ' ');
+}
+
+}  // namespace
+
+void CleanUpTemplate(LineWork& work) {
+  RemoveUnfilledPlaceholders(work.PostCon);
+  RestoreCallArguments(work);
+  ConvertPrint(work);
+  FixSearch(work.PostCon);
+  FixDump(work.PostCon);
+  FixExpression(work.PostCon);
+}

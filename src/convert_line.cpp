@@ -1,0 +1,190 @@
+// ConvertLine: normalisation, command split, lookup, and the order of the stages.
+#include <string>
+
+#include "converter.h"
+#include "line_stages.h"
+#include "run_state.h"
+
+namespace {
+
+// Records a running ConvertLine call for as long as it runs, and refuses a call that could not
+// end: one whose text equals that of a call still running (it would convert itself again), or
+// one beyond the deepest nesting allowed.
+class RunningLine {
+ public:
+  explicit RunningLine(const std::string& text) : admitted_(Admit(text)) {
+    if (admitted_) running_lines.push_back(text);
+  }
+  ~RunningLine() {
+    if (admitted_) running_lines.pop_back();
+  }
+  RunningLine(const RunningLine&) = delete;
+  RunningLine& operator=(const RunningLine&) = delete;
+
+  bool admitted() const { return admitted_; }
+
+ private:
+  static bool Admit(const std::string& text) {
+    if (running_lines.size() >= kMaxConvertDepth) return false;
+    for (const std::string& running : running_lines) {
+      if (running == text) return false;
+    }
+    return true;
+  }
+
+  bool admitted_;
+};
+
+// Every tab of the text from `from` on becomes a blank.
+void TabsToBlanks(std::string& text, size_t from) {
+  for (size_t i = from; i < text.size(); ++i) {
+    if (text[i] == '\t') text[i] = ' ';
+  }
+}
+
+// Every run of blanks from `from` on becomes a single blank.
+void CollapseBlankRuns(std::string& text, size_t from) {
+  size_t kept = from;
+  for (size_t i = from; i < text.size(); ++i) {
+    if (text[i] == ' ' && kept > from && text[kept - 1] == ' ') continue;
+    text[kept++] = text[i];
+  }
+  text.resize(kept);
+}
+
+// The first " : " of the line becomes "=".
+void ColonAssignment(std::string& text, size_t start) {
+  size_t found = text.find(" : ", start);
+  if (found != std::string::npos) text.replace(found, 3, "=");
+}
+
+// A blank goes in front of the first "=" when it is the line's second character, or when no "="
+// of the line has a blank beside it and the line holds no "!=". Never inside "<=" or ">=".
+void BlankBeforeEquals(std::string& text, size_t start) {
+  std::string_view line = std::string_view(text).substr(start);
+  Index p = FindFirstChar(line, '=');
+  if (p == 0) return;
+  char before = CharAt(line, p - 2);
+  if (before == '<' || before == '>') return;
+  if (p == 2) {
+    Insert(text, ' ', static_cast<Index>(start) + 1);
+  } else if (!Contains(line, "!=") && !Contains(line, " =") && !Contains(line, "= ")) {
+    Insert(text, ' ', static_cast<Index>(start) + p - 1);
+  }
+}
+
+bool IsCommentWord(std::string word) {
+  MakeLower(word);
+  return word == "comment" || word == "comm" || word == "com";
+}
+
+// A line without a blank: "$" and "!" are command words of one character; a register or pc
+// assignment written with "!=" keeps its register name as the command word.
+void SplitWord(LineWork& work) {
+  const std::string& line = work.line;
+  if (!Contains(line, "=")) {
+    if (BeginsWith(line, "$") || BeginsWith(line, "!")) {
+      work.PreCon = line.substr(0, 1);
+      work.Arguments = line.substr(1);
+    } else {
+      work.PreCon = line;
+      work.Arguments.clear();
+    }
+    return;
+  }
+  work.PreCon = line.substr(0, 2);
+  bool register_write = BeginsWith(line, "r") || BeginsWith(line, "pc");
+  if (FindFirstChar(line, '=') == 3 && register_write) {
+    work.Arguments = line.substr(3);
+  } else {
+    work.Arguments = line;
+  }
+}
+
+// A line with a blank: the command word ends at the first blank, or at a "/" written before it
+// (a switch); assignments become "let" commands of the whole line.
+void SplitAtBlank(LineWork& work) {
+  const std::string& line = work.line;
+  if (BeginsWith(line, "!")) {
+    work.PreCon = "!";
+    work.Arguments = line.substr(1);
+    return;
+  }
+  Index n = FindFirstChar(line, ' ');
+  Index slash = FindFirstChar(line, '/');
+  if (slash != 0 && slash < n && !Contains(line, "p/%")) n = slash;
+  SplitUp(line, work.PreCon, work.Arguments, n);
+  bool assignment = BeginsWith(work.Arguments, "=") || Contains(work.PreCon, "=");
+  if (assignment && !IsCommentWord(work.PreCon)) {
+    work.Arguments = line;
+    work.PreCon = "let";
+  }
+  if (BeginsWith(line, "p/%x")) work.PreCon = "p/%x";
+}
+
+// A "/profile " or "/c " switch at the start of the argument text becomes one blank.
+void DropLeadingSwitch(std::string& arguments) {
+  if (BeginsWith(arguments, "/profile ")) {
+    arguments.replace(0, 9, " ");
+  } else if (BeginsWith(arguments, "/c ")) {
+    arguments.replace(0, 3, " ");
+  }
+}
+
+// "h" and "help": the topic is converted as a line of its own, and the result names the MXT
+// command it became.
+int ConvertHelpTopic(LineWork& work, std::string& converted) {
+  if (Contains(work.Arguments, "register")) return kNotConverted;
+  std::string temp;
+  int ok = ConvertLine(work.Arguments, temp);
+  if (Contains(temp, "load/")) temp = "load";
+  if (Index blank = FindString(temp, " "); blank != -1) CutString(temp, temp, 0, blank);
+  if (ok != kConverted) return kNotConverted;
+  converted = "dcommands " + temp;
+  return kConverted;
+}
+
+}  // namespace
+
+Index NormaliseLine(std::string& text) {
+  size_t lead = text.find_first_not_of(' ');
+  if (lead == std::string::npos) return -1;
+  TabsToBlanks(text, lead);
+  CollapseBlankRuns(text, lead);
+  // Blanks that came from tabs are skipped like the others: an indented command converts like
+  // the same command unindented.
+  size_t start = text.find_first_not_of(' ', lead);
+  if (start == std::string::npos) return -1;
+  ColonAssignment(text, start);
+  BlankBeforeEquals(text, start);
+  return static_cast<Index>(start);
+}
+
+void SplitCommand(LineWork& work) {
+  if (Contains(work.line, " ")) {
+    SplitAtBlank(work);
+  } else {
+    SplitWord(work);
+  }
+  MakeLower(work.PreCon);
+  DropLeadingSwitch(work.Arguments);
+}
+
+int ConvertLine(std::string& original, std::string& converted) {
+  RunningLine running(original);
+  if (!running.admitted()) return kNotConverted;
+
+  Index start = NormaliseLine(original);
+  if (start < 0) {
+    converted = "  ";
+    return kConverted;
+  }
+  LineWork work;
+  work.line.assign(original, static_cast<size_t>(start));
+  SplitCommand(work);
+  if (!LookUpCommand(work.PreCon, work.PostCon)) return kNotConverted;
+  PlaceArguments(work);
+  if (Contains(work.PostCon, "dcommands")) return ConvertHelpTopic(work, converted);
+  CleanUpTemplate(work);
+  return RewriteCommand(work, converted);
+}

@@ -1,0 +1,227 @@
+// The command-specific rewrites that finish a converted line, in their fixed order: alias
+// definitions, expressions (memory and register writes, arrays, scope colons), go and step with
+// while conditions, step in and out, load quoting, breakpoints, dump ranges, register names,
+// search patterns and doubled register prefixes.
+#include <string>
+
+#include "converter.h"
+#include "line_stages.h"
+
+namespace {
+
+constexpr std::string_view kStepWhileWarning =
+    "  //WARNING: while has been removed from step as unsupported\n";
+
+bool IsAliasDefinition(const std::string& postcon) {
+  return Contains(postcon, "alias") && !Contains(postcon, "printf") &&
+         !Contains(postcon, "dcommands");
+}
+
+// The bare word "alias" lists the aliases in MXT as well; anything else is a definition.
+int ConvertAliasDefinition(std::string& postcon, std::string& converted) {
+  if (postcon.size() != 5 && AliasConvert(postcon) != kConverted) return kNotConverted;
+  converted = postcon;
+  return kConverted;
+}
+
+// A write to memory: an address ("0x...") before the last "=", or a number as the target of an
+// expression that is no call.
+void ApplyMemoryRule(LineWork& work) {
+  std::string& postcon = work.PostCon;
+  Index z = FindString(postcon, "0x");
+  bool address = z != -1 && z < FindLastChar(postcon, '=');
+  Index expression = FindString(postcon, "cexpression");
+  bool number = IsDigit(CharAt(work.Arguments, 0)) && CharAt(work.line, 0) != 'c' &&
+                IsDigit(CharAt(postcon, expression + 12));
+  if (address || number) Replace(postcon, "cexpression", "setmem");
+}
+
+// The argument text begins with a register name that MXT writes with setreg.
+bool BeginsWithRegister(const std::string& arguments) {
+  for (std::string_view name : {"pc", "lr", "sp", "cpsr"}) {
+    if (BeginsWith(arguments, name) && !IsNameChar(CharAt(arguments, Length(name)))) return true;
+  }
+  return false;
+}
+
+void ApplyRegisterRule(LineWork& work) {
+  if (BeginsWith(work.Arguments, "$")) {
+    MatchArguments(work.Arguments, work.PostCon);
+  } else if (BeginsWithRegister(work.Arguments)) {
+    work.PostCon = "setreg @" + work.Arguments;
+  }
+}
+
+// "=:" becomes "=" again and again while one is left: every colon that follows an "=" (directly
+// or after other such colons) goes. One pass gives the same text.
+void DropColonsAfterEquals(std::string& text) {
+  size_t kept = 0;
+  for (char c : text) {
+    if (c == ':' && kept > 0 && text[kept - 1] == '=') continue;
+    text[kept++] = c;
+  }
+  text.resize(kept);
+}
+
+void RewriteExpression(LineWork& work) {
+  std::string& postcon = work.PostCon;
+  if (!Contains(postcon, "cexpression")) return;
+  if (!postcon.empty() && postcon.back() == '=') postcon.pop_back();
+  ApplyMemoryRule(work);
+  ApplyRegisterRule(work);
+  if (Index q = FindString(postcon, "=:"); q != -1) DeleteString(postcon, q + 1, q + 2);
+  if (FindString(postcon, ",") > 9) SortArrays(postcon);
+  DropColonsAfterEquals(postcon);
+  ReplaceEveryChar(postcon, ':', "\\");
+}
+
+// The first letter of the line's second word: "go while ..." and "step while ..." take a
+// condition (any word that begins with "w" counts).
+struct SecondWord {
+  Index s;  // index of the line's first blank, -1 when none
+  char c1;  // the character after it
+};
+
+SecondWord FindSecondWord(const std::string& line) {
+  Index s = FindString(line, " ");
+  return {s, CharAt(line, s + 1)};
+}
+
+// go while CONDITION: the rest of the line after the w-word is the condition.
+bool RewriteGoWhile(LineWork& work) {
+  std::string& postcon = work.PostCon;
+  SecondWord word = FindSecondWord(work.line);
+  if (!BeginsWith(postcon, "go") || word.c1 != 'w' || Contains(postcon, "printf") ||
+      Contains(postcon, "stepinstr")) {
+    return false;
+  }
+  Index w = FindnChar(work.line, ' ', word.s + 2);
+  CutString(work.line, postcon, w + 1, Length(work.line) - 1);
+  ChangeWhile(postcon);
+  return true;
+}
+
+// step while CONDITION: the condition keeps the blank in front of it; without a blank after the
+// w-word it is empty.
+bool RewriteStepWhile(LineWork& work) {
+  std::string& postcon = work.PostCon;
+  SecondWord word = FindSecondWord(work.line);
+  if (!BeginsWith(postcon, "step") || word.c1 != 'w' || Contains(postcon, "printf")) return false;
+  Index w = FindnChar(work.line, ' ', word.s + 2);
+  if (w == -1) {
+    postcon.clear();
+  } else {
+    CutString(work.line, postcon, w, Length(work.line) - 1);
+  }
+  ChangeWhile(postcon);
+  return true;
+}
+
+// "step in", "step out" and a while further on, each as a word of a "stepl" command.
+void RewriteStepVariants(std::string& postcon) {
+  if (!BeginsWith(postcon, "stepl") || Contains(postcon, "printf") ||
+      Contains(postcon, "stepinstr")) {
+    return;
+  }
+  if (Index k = FindBlankWord(postcon, "in"); k != -1) {
+    DeleteString(postcon, k, k + 2);
+    Replace(postcon, "stepl", "stepinstr");
+  }
+  if (Index k = FindBlankWord(postcon, "out"); k != -1) {
+    DeleteString(postcon, k, k + 3);
+    Replace(postcon, "stepl", "stepoinstr");
+  }
+  if (Index k = FindBlankWord(postcon, "while"); k != -1) {
+    DeleteString(postcon, k, k + 5);
+    postcon.append(kStepWhileWarning);
+  }
+}
+
+// An instruction step out is MXT's stepoinstr, without arguments.
+void CollapseStepOut(std::string& postcon) {
+  if (Contains(postcon, "stepinstr") && FindBlankWord(postcon, "out") != -1) {
+    postcon = "stepoinstr";
+  }
+}
+
+// The load template quotes the file name and its arguments: the separators that unfilled
+// placeholders left next to a quote go, and a load without a file loses its quote.
+void QuoteLoad(std::string& postcon) {
+  if (!Contains(postcon, "load/pd/r")) return;
+  for (std::string_view item : {"';;", "';", ";;'", ";'"}) Replace(postcon, item, "'");
+  if (Contains(postcon, "load/pd/r  '") && postcon.size() == 12) postcon = "load/pd/r";
+}
+
+void RewriteBreakpoint(LineWork& work) {
+  std::string& postcon = work.PostCon;
+  if (!Contains(postcon, "break") || Contains(postcon, "printf") ||
+      Contains(postcon, "clearbreak")) {
+    return;
+  }
+  if (work.Arguments.empty()) {
+    postcon = "dtbreak";
+  } else {
+    ConvertBreaks(postcon, work.Arguments);
+  }
+}
+
+// A dump range without a start begins at 0x0; a comma between start and end becomes a blank.
+void RewriteDump(std::string& postcon) {
+  if (Contains(postcon, "dump ..")) {
+    Replace(postcon, "dump ..", "dump 0x0..");
+    Replace(postcon, ",", " ");
+  } else if (Contains(postcon, "dump")) {
+    Replace(postcon, ",", " ");
+  }
+}
+
+// MXT writes registers with "@": an "r" followed by a digit gets one, where the "r" starts a
+// word (it is not the first character of the text, no letter, digit, "_" or "@" stands before
+// it) and is not inside a double-quoted string.
+void MarkRegisterNames(std::string& postcon) {
+  if (!Contains(postcon, "r") || Contains(postcon, "host") || Contains(postcon, "setreg") ||
+      !Contains(postcon, " ")) {
+    return;
+  }
+  std::string marked;
+  marked.reserve(postcon.size());
+  bool quoted = false;
+  for (size_t i = 0; i < postcon.size(); ++i) {
+    char c = postcon[i];
+    if (c == 'r' && i > 0 && !quoted && IsDigit(CharAt(postcon, static_cast<Index>(i) + 1))) {
+      char before = postcon[i - 1];
+      if (!IsNameChar(before) && before != '@') marked.push_back('@');
+    }
+    if (c == '"') quoted = !quoted;
+    marked.push_back(c);
+  }
+  postcon.swap(marked);
+}
+
+// MXT search patterns have no wildcards.
+void CleanSearchPattern(std::string& postcon) {
+  if (Contains(postcon, "search")) ReplaceEveryChar(postcon, '*', "");
+}
+
+void FixDoubledRegisterPrefix(std::string& postcon) {
+  if (!Contains(postcon, "setreg")) return;
+  if (Index q = FindString(postcon, "@rr"); q != -1) DeleteString(postcon, q + 1, q + 2);
+}
+
+}  // namespace
+
+int RewriteCommand(LineWork& work, std::string& converted) {
+  std::string& postcon = work.PostCon;
+  if (IsAliasDefinition(postcon)) return ConvertAliasDefinition(postcon, converted);
+  RewriteExpression(work);
+  if (!RewriteGoWhile(work) && !RewriteStepWhile(work)) RewriteStepVariants(postcon);
+  CollapseStepOut(postcon);
+  QuoteLoad(postcon);
+  RewriteBreakpoint(work);
+  RewriteDump(postcon);
+  MarkRegisterNames(postcon);
+  CleanSearchPattern(postcon);
+  FixDoubledRegisterPrefix(postcon);
+  converted = postcon;
+  return kConverted;
+}
