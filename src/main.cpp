@@ -1,0 +1,15 @@
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "parser.h"
+
+int main(int argc, char** argv) {
+  try {
+    return RunConverter(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::printf("\nmalloc error");
+    std::fflush(stdout);
+    return 2;
+  }
+}

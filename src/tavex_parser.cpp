@@ -1,0 +1,235 @@
+// The script conversion driver: reads the input a line at a time, splits semicolon lines into
+// segments, converts each segment, and writes the conversion or a comment in its place.
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "converter.h"
+#include "parser.h"
+
+namespace {
+
+constexpr std::string_view kNotConvertedComment = "//No available conversion of command:\t";
+
+// Reads lines of any length; the buffer grows to the longest line and no further.
+class LineReader {
+ public:
+  explicit LineReader(std::FILE* in) : in_(in) {}
+  ~LineReader() { std::free(buffer_); }
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // The next line with its newline (none after the last line of an input that lacks one);
+  // false at the end of the input or on a read error.
+  bool Next(std::string_view& line) {
+    ssize_t read = getline(&buffer_, &capacity_, in_);
+    if (read < 0) return false;
+    line = std::string_view(buffer_, static_cast<size_t>(read));
+    return true;
+  }
+
+  bool Failed() const { return std::ferror(in_) != 0; }
+
+ private:
+  std::FILE* in_;
+  char* buffer_ = nullptr;
+  size_t capacity_ = 0;
+};
+
+void Write(std::FILE* out, std::string_view text) { std::fwrite(text.data(), 1, text.size(), out); }
+
+// The text of a line as the conversion sees it: a NUL byte ends it, the newline goes together
+// with a carriage return right before it, and the first other carriage return becomes a blank.
+std::string LineText(std::string_view raw) {
+  std::string line(raw.substr(0, raw.find('\0')));
+  if (!line.empty() && line.back() == '\n') {
+    line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+  }
+  if (size_t cr = line.find('\r'); cr != std::string::npos) line[cr] = ' ';
+  return line;
+}
+
+bool IsBlankLine(std::string_view line) { return line.find_first_not_of(" \t") == line.npos; }
+
+// A Tavex comment: the first character other than blanks and tabs is "|".
+bool IsComment(std::string_view segment) {
+  size_t first = segment.find_first_not_of(" \t");
+  return first != segment.npos && segment[first] == '|';
+}
+
+// A line that holds ";" is split into segments, unless it holds "}" (a breakpoint's command
+// list, which the breakpoint conversion takes whole) or is a comment.
+bool IsSemicolonLine(std::string_view line) {
+  return Contains(line, ";") && !Contains(line, "}") && !IsComment(line);
+}
+
+// The segments of a semicolon line: each but the last ends with its ";".
+std::vector<std::string> Segments(const std::string& line) {
+  std::vector<std::string> segments;
+  size_t store = 0;
+  for (size_t semi = line.find(';'); semi != std::string::npos; semi = line.find(';', store)) {
+    segments.push_back(line.substr(store, semi - store + 1));
+    store = semi + 1;
+  }
+  segments.push_back(line.substr(store));
+  return segments;
+}
+
+// Converts one segment and writes what becomes of it.
+void ConvertSegment(std::string& segment, std::FILE* out, bool original, std::string& MXT_Command,
+                    ScriptCounts& counts) {
+  if (IsComment(segment)) {
+    // A comment is shown as the line converter would normalise it, and never converted.
+    NormaliseLine(segment);
+    Write(out, original ? "//tavex:" : "//");
+    Write(out, segment);
+    Write(out, "\n");
+    return;
+  }
+  int ok = ConvertLine(segment, MXT_Command);
+  if (original) {
+    Write(out, "//tavex:");
+    Write(out, segment);
+    Write(out, "\n");
+  }
+  if (ok != kNotConverted && MXT_Command.size() >= 2) {
+    if (!Contains(MXT_Command, "dcommands")) {
+      counts.journal = counts.journal || Contains(MXT_Command, "journal");
+      counts.log = counts.log || Contains(MXT_Command, "log");
+    }
+    Write(out, MXT_Command);
+    Write(out, "\n");
+  } else {
+    Write(out, kNotConvertedComment);
+    Write(out, segment);
+    Write(out, "\n");
+    counts.iNotConverted += 1;
+  }
+}
+
+void WriteSemicolonWarning(std::FILE* out, std::string_view line) {
+  Write(out, "//Warning: semicolon found on line: \"");
+  Write(out, line);
+  Write(out,
+        "\".  This conversion could contain errors.\n//Put multiple commands on seperate "
+        "lines\n\n");
+}
+
+// A journal or log that the script switched on is switched off at its end.
+void WriteClosingCommands(std::FILE* out, const ScriptCounts& counts) {
+  if (counts.journal) Write(out, "\njournal off");
+  if (counts.log) Write(out, "\nlog off");
+}
+
+bool IsDirectory(std::FILE* file) {
+  struct stat info;
+  return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Whether writing `output` would overwrite the input: the same path, or the same file.
+bool IsSameFile(const char* input_path, std::FILE* in, const char* output_path) {
+  if (std::strcmp(input_path, output_path) == 0) return true;
+  struct stat input, output;
+  return fstat(fileno(in), &input) == 0 && stat(output_path, &output) == 0 &&
+         input.st_dev == output.st_dev && input.st_ino == output.st_ino;
+}
+
+}  // namespace
+
+bool ConvertScript(std::FILE* in, std::FILE* out, bool original, ScriptCounts& counts) {
+  LineReader reader(in);
+  std::string MXT_Command;
+  std::string_view raw;
+  while (reader.Next(raw)) {
+    MXT_Command.clear();
+    std::string line = LineText(raw);
+    if (IsBlankLine(line)) {
+      Write(out, "\n");
+      continue;
+    }
+    if (!IsSemicolonLine(line)) {
+      ConvertSegment(line, out, original, MXT_Command, counts);
+      continue;
+    }
+    counts.semicolon += 1;
+    for (std::string& segment : Segments(line)) {
+      ConvertSegment(segment, out, original, MXT_Command, counts);
+    }
+    WriteSemicolonWarning(out, line);
+  }
+  WriteClosingCommands(out, counts);
+  return !reader.Failed();
+}
+
+void PrintSummary(std::FILE* to, const ScriptCounts& counts) {
+  if (counts.iNotConverted > 0 || counts.semicolon > 0) {
+    std::fprintf(to, "\n\n// Summary of conversions\n// ======================\n//\n");
+  }
+  if (counts.iNotConverted == 1) {
+    std::fprintf(to, "// %i command was not converted.\n", 1);
+  } else if (counts.iNotConverted > 1) {
+    std::fprintf(to, "// %ld commands were not converted.\n", counts.iNotConverted);
+  }
+  if (counts.semicolon == 1) {
+    std::fprintf(to,
+                 "// %i original line contained semicolons, its conversions could contain "
+                 "errors.\n",
+                 1);
+  } else if (counts.semicolon > 1) {
+    std::fprintf(to,
+                 "// %ld original lines contained semicolons, their conversions could contain "
+                 "errors.\n",
+                 counts.semicolon);
+  }
+}
+
+int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int ConsoleInput) {
+  std::FILE* in = ConsoleInput ? stdin : std::fopen(pFileIn, "r");
+  if (in == nullptr || IsDirectory(in)) {
+    std::printf("\nCould not open the file %s for reading\n", pFileIn);
+    if (in != nullptr && in != stdin) std::fclose(in);
+    return 1;
+  }
+  auto close_input = [&] {
+    if (in != stdin) std::fclose(in);
+  };
+  if (pFileOut != nullptr && IsSameFile(pFileIn, in, pFileOut)) {
+    std::printf("\nInput and output are the same file: %s\n", pFileOut);
+    close_input();
+    return 1;
+  }
+  std::FILE* out = pFileOut != nullptr ? std::fopen(pFileOut, "w") : stdout;
+  if (out == nullptr) {
+    std::printf("\nCould not create the file %s for output\n", pFileOut);
+    close_input();
+    return 1;
+  }
+
+  ScriptCounts counts;
+  bool read = ConvertScript(in, out, Original != 0, counts);
+  close_input();
+  bool written = std::fflush(out) == 0 && std::ferror(out) == 0;
+  if (out != stdout) written = std::fclose(out) == 0 && written;
+  if (!read) {
+    std::printf("\nCould not read the file %s\n", pFileIn);
+    return 1;
+  }
+  if (written) {
+    PrintSummary(stdout, counts);
+    if (out == stdout) written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  }
+  if (!written) {
+    // A broken standard output can only be reported on standard error.
+    if (pFileOut != nullptr) {
+      std::printf("\nCould not write the file %s\n", pFileOut);
+    } else {
+      std::fprintf(stderr, "\nCould not write the file standard output\n");
+    }
+    return 1;
+  }
+  return 0;
+}
