@@ -42,16 +42,6 @@ void TabsToBlanks(std::string& text, size_t from) {
   }
 }
 
-// Every run of blanks from `from` on becomes a single blank.
-void CollapseBlankRuns(std::string& text, size_t from) {
-  size_t kept = from;
-  for (size_t i = from; i < text.size(); ++i) {
-    if (text[i] == ' ' && kept > from && text[kept - 1] == ' ') continue;
-    text[kept++] = text[i];
-  }
-  text.resize(kept);
-}
-
 // The first " : " of the line becomes "=".
 void ColonAssignment(std::string& text, size_t start) {
   size_t found = text.find(" : ", start);
@@ -150,7 +140,7 @@ Index NormaliseLine(std::string& text) {
   size_t lead = text.find_first_not_of(' ');
   if (lead == std::string::npos) return -1;
   TabsToBlanks(text, lead);
-  CollapseBlankRuns(text, lead);
+  SqueezeRuns(text, ' ', lead);
   // Blanks that came from tabs are skipped like the others: an indented command converts like
   // the same command unindented.
   size_t start = text.find_first_not_of(' ', lead);

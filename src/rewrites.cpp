@@ -52,17 +52,6 @@ void ApplyRegisterRule(LineWork& work) {
   }
 }
 
-// "=:" becomes "=" again and again while one is left: every colon that follows an "=" (directly
-// or after other such colons) goes. One pass gives the same text.
-void DropColonsAfterEquals(std::string& text) {
-  size_t kept = 0;
-  for (char c : text) {
-    if (c == ':' && kept > 0 && text[kept - 1] == '=') continue;
-    text[kept++] = c;
-  }
-  text.resize(kept);
-}
-
 void RewriteExpression(LineWork& work) {
   std::string& postcon = work.PostCon;
   if (!Contains(postcon, "cexpression")) return;
@@ -71,7 +60,7 @@ void RewriteExpression(LineWork& work) {
   ApplyRegisterRule(work);
   if (Index q = FindString(postcon, "=:"); q != -1) DeleteString(postcon, q + 1, q + 2);
   if (FindString(postcon, ",") > 9) SortArrays(postcon);
-  DropColonsAfterEquals(postcon);
+  DropAfter(postcon, '=', ':');
   ReplaceEveryChar(postcon, ':', "\\");
 }
 

@@ -128,3 +128,21 @@ void ReplaceEveryChar(std::string& fullstring, char item, std::string_view subst
   }
   fullstring.swap(result);
 }
+
+void SqueezeRuns(std::string& fullstring, char c, size_t from) {
+  size_t kept = std::min(from, fullstring.size());
+  for (size_t i = kept; i < fullstring.size(); ++i) {
+    if (fullstring[i] == c && kept > from && fullstring[kept - 1] == c) continue;
+    fullstring[kept++] = fullstring[i];
+  }
+  fullstring.resize(kept);
+}
+
+void DropAfter(std::string& fullstring, char anchor, char drop) {
+  size_t kept = 0;
+  for (char c : fullstring) {
+    if (c == drop && kept > 0 && fullstring[kept - 1] == anchor) continue;
+    fullstring[kept++] = c;
+  }
+  fullstring.resize(kept);
+}

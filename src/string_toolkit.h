@@ -71,7 +71,14 @@ Index FindWord(std::string_view text, std::string_view keyword);
 // followed by a blank or the end. -1 when there is none.
 Index FindBlankWord(std::string_view text, std::string_view keyword);
 
-// Replaces every occurrence of the character `item` by `substitution` in one pass. This is the
-// result of replacing the first occurrence again and again while one is left, as long as
-// `substitution` does not contain `item`.
+// Rules worded "while the text contains X, replace the first X", each done in one pass with the
+// same result.
+//
+// Every occurrence of the character `item` becomes `substitution` (which must not contain it).
 void ReplaceEveryChar(std::string& fullstring, char item, std::string_view substitution);
+// From index `from` on, while the text holds `c` twice in a row, the pair becomes one `c`: every
+// run of `c` ends as a single one.
+void SqueezeRuns(std::string& fullstring, char c, size_t from);
+// While the text holds `anchor` followed by `drop`, that pair becomes `anchor`: every `drop`
+// that follows an `anchor` (directly or after other such `drop`s) goes.
+void DropAfter(std::string& fullstring, char anchor, char drop);
