@@ -10,6 +10,7 @@ int ConInput = 0;
 const char* InputFile = nullptr;
 const char* OutputFile = nullptr;
 int bOriginal = 0;
+int bWarnings = 0;
 
 namespace {
 
@@ -17,8 +18,15 @@ constexpr const char* kVersion = "Build number 497";
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// "CON" in any case, exactly three characters: the script comes from standard input.
-bool IsConsole(const char* path) { return std::strlen(path) == 3 && CLoption(path, 3, "CON") == 1; }
+// "CON" in any case (exactly three characters) or "-": the script comes from standard input.
+bool IsConsole(const char* path) {
+  return (std::strlen(path) == 3 && CLoption(path, 3, "CON") == 1) || std::strcmp(path, "-") == 0;
+}
+
+// No output path, or "-": the script goes to standard output.
+const char* OutputPath() {
+  return OutputFile != nullptr && std::strcmp(OutputFile, "-") == 0 ? nullptr : OutputFile;
+}
 
 }  // namespace
 
@@ -71,6 +79,7 @@ void ProcessInputs(int argc, char** argv) {
     if (CLoption(word, length, "VSN") || CLoption(word, length, "V")) {
       std::printf("\nVersion: %s\n", kVersion);
     }
+    if (CLoption(word, length, "WARNINGS")) bWarnings = 1;
   }
 }
 
@@ -80,6 +89,7 @@ void ResetOptions() {
   InputFile = nullptr;
   OutputFile = nullptr;
   bOriginal = 0;
+  bWarnings = 0;
 }
 
 int RunConverter(int argc, char** argv) {
@@ -90,12 +100,13 @@ int RunConverter(int argc, char** argv) {
     if (argc != 1) PrintHelp();
     return 0;
   }
-  if (ParseFile(InputFile, OutputFile, bOriginal, ConInput) != 0) return 1;
-  if (OutputFile != nullptr) {
+  const char* output = OutputPath();
+  if (ParseFile(InputFile, output, bOriginal, ConInput, bWarnings) != 0) return 1;
+  if (output != nullptr) {
     std::printf(
         "Conversion completed, please examine %s for any commands that could not be "
         "converted.\n",
-        OutputFile);
+        output);
   } else {
     // Standard output holds the converted script; the message must not end up in it.
     std::fprintf(stderr,

@@ -13,18 +13,28 @@ struct ScriptCounts {
   bool log = false;        // a converted command switched a log on
 };
 
+// Where the findings of a conversion are reported, one line each ("PATH:LINE: KIND: TEXT"):
+// segments not converted, lines split at semicolons, warning lines of conversions.
+struct FindingsReport {
+  std::FILE* to;
+  std::string path;  // the input as the user named it
+};
+
 // Converts every line of `in` into `out` (comments, conversions and reports as the script loop
-// writes them, then the closing journal and log commands). Returns false when the input could
-// not be read.
-bool ConvertScript(std::FILE* in, std::FILE* out, bool original, ScriptCounts& counts);
+// writes them, then the closing journal and log commands), reporting findings to `report` when
+// one is given. Returns false when the input could not be read.
+bool ConvertScript(std::FILE* in, std::FILE* out, bool original, ScriptCounts& counts,
+                   const FindingsReport* report = nullptr);
 
 // Prints the summary of what was not converted (nothing when everything was).
 void PrintSummary(std::FILE* to, const ScriptCounts& counts);
 
 // Converts the script `pFileIn` (standard input in console input mode) into `pFileOut`
-// (standard output when null). Returns 0 when the conversion ran to its end, 1 when a file
-// could not be opened, read or written; the reason has been printed.
-int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int ConsoleInput);
+// (standard output when null), echoing the original commands with `Original` and reporting the
+// findings on standard error with `Warnings`. Returns 0 when the conversion ran to its end, 1
+// when a file could not be opened, read or written; the reason has been printed.
+int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int ConsoleInput,
+              int Warnings = 0);
 
 // The option settings of the command line.
 extern int Help_once;
@@ -32,6 +42,7 @@ extern int ConInput;
 extern const char* InputFile;
 extern const char* OutputFile;
 extern int bOriginal;
+extern int bWarnings;
 
 // Case-insensitive prefix comparison of an option word with a keyword: 1 when the first
 // `s1len` characters of both are equal (never for an empty word).

@@ -79,38 +79,6 @@ std::vector<std::string> Segments(const std::string& line) {
   return segments;
 }
 
-// Converts one segment and writes what becomes of it.
-void ConvertSegment(std::string& segment, std::FILE* out, bool original, std::string& MXT_Command,
-                    ScriptCounts& counts) {
-  if (IsComment(segment)) {
-    // A comment is shown as the line converter would normalise it, and never converted.
-    NormaliseLine(segment);
-    Write(out, original ? "//tavex:" : "//");
-    Write(out, segment);
-    Write(out, "\n");
-    return;
-  }
-  int ok = ConvertLine(segment, MXT_Command);
-  if (original) {
-    Write(out, "//tavex:");
-    Write(out, segment);
-    Write(out, "\n");
-  }
-  if (ok != kNotConverted && MXT_Command.size() >= 2) {
-    if (!Contains(MXT_Command, "dcommands")) {
-      counts.journal = counts.journal || Contains(MXT_Command, "journal");
-      counts.log = counts.log || Contains(MXT_Command, "log");
-    }
-    Write(out, MXT_Command);
-    Write(out, "\n");
-  } else {
-    Write(out, kNotConvertedComment);
-    Write(out, segment);
-    Write(out, "\n");
-    counts.iNotConverted += 1;
-  }
-}
-
 void WriteSemicolonWarning(std::FILE* out, std::string_view line) {
   Write(out, "//Warning: semicolon found on line: \"");
   Write(out, line);
@@ -124,6 +92,103 @@ void WriteClosingCommands(std::FILE* out, const ScriptCounts& counts) {
   if (counts.journal) Write(out, "\njournal off");
   if (counts.log) Write(out, "\nlog off");
 }
+
+// The comment of a warning line of a conversion ("//Warning...", "//warning...", "//NOTE...",
+// or a line holding "//WARNING"), without its slashes; empty for any other line.
+std::string_view WarningText(std::string_view line) {
+  for (std::string_view start : {"//Warning", "//warning", "//NOTE"}) {
+    if (BeginsWith(line, start)) return line.substr(2);
+  }
+  size_t found = line.find("//WARNING");
+  return found == line.npos ? std::string_view() : line.substr(found + 2);
+}
+
+// The conversion of one script: the segments of each line, what is written for each, and the
+// findings reported with their line numbers.
+class ScriptConversion {
+ public:
+  ScriptConversion(std::FILE* out, bool original, ScriptCounts& counts,
+                   const FindingsReport* report)
+      : out_(out), original_(original), counts_(counts), report_(report) {}
+
+  void ConvertLineOfScript(std::string_view raw) {
+    ++line_number_;
+    MXT_Command_.clear();
+    std::string line = LineText(raw);
+    if (IsBlankLine(line)) {
+      Write(out_, "\n");
+      return;
+    }
+    if (!IsSemicolonLine(line)) {
+      ConvertSegment(line);
+      return;
+    }
+    counts_.semicolon += 1;
+    for (std::string& segment : Segments(line)) ConvertSegment(segment);
+    WriteSemicolonWarning(out_, line);
+    Report("semicolons", line);
+  }
+
+ private:
+  // Converts one segment and writes what becomes of it.
+  void ConvertSegment(std::string& segment) {
+    if (IsComment(segment)) {
+      // A comment is shown as the line converter would normalise it, and never converted.
+      NormaliseLine(segment);
+      Write(out_, original_ ? "//tavex:" : "//");
+      Write(out_, segment);
+      Write(out_, "\n");
+      return;
+    }
+    int ok = ConvertLine(segment, MXT_Command_);
+    if (original_) {
+      Write(out_, "//tavex:");
+      Write(out_, segment);
+      Write(out_, "\n");
+    }
+    if (ok != kNotConverted && MXT_Command_.size() >= 2) {
+      if (!Contains(MXT_Command_, "dcommands")) {
+        counts_.journal = counts_.journal || Contains(MXT_Command_, "journal");
+        counts_.log = counts_.log || Contains(MXT_Command_, "log");
+      }
+      Write(out_, MXT_Command_);
+      Write(out_, "\n");
+      ReportWarnings(MXT_Command_);
+    } else {
+      Write(out_, kNotConvertedComment);
+      Write(out_, segment);
+      Write(out_, "\n");
+      counts_.iNotConverted += 1;
+      Report("not converted", segment);
+    }
+  }
+
+  void ReportWarnings(std::string_view converted) {
+    if (report_ == nullptr) return;
+    size_t start = 0;
+    for (size_t end = 0; end != converted.npos; start = end + 1) {
+      end = converted.find('\n', start);
+      std::string_view text = WarningText(converted.substr(start, end - start));
+      if (!text.empty()) Report("warning", text);
+    }
+  }
+
+  // One finding, as compilers and editors write them: "PATH:LINE: KIND: TEXT".
+  void Report(std::string_view kind, std::string_view text) {
+    if (report_ == nullptr) return;
+    std::string finding = report_->path;
+    finding.append(":").append(std::to_string(line_number_)).append(": ");
+    finding.append(kind).append(": ").append(text).append("\n");
+    Write(report_->to, finding);
+  }
+
+  std::FILE* out_;
+  bool original_;
+  ScriptCounts& counts_;
+  const FindingsReport* report_;
+  std::string MXT_Command_;
+  long line_number_ = 0;
+};
 
 bool IsDirectory(std::FILE* file) {
   struct stat info;
@@ -140,27 +205,12 @@ bool IsSameFile(const char* input_path, std::FILE* in, const char* output_path) 
 
 }  // namespace
 
-bool ConvertScript(std::FILE* in, std::FILE* out, bool original, ScriptCounts& counts) {
+bool ConvertScript(std::FILE* in, std::FILE* out, bool original, ScriptCounts& counts,
+                   const FindingsReport* report) {
   LineReader reader(in);
-  std::string MXT_Command;
+  ScriptConversion conversion(out, original, counts, report);
   std::string_view raw;
-  while (reader.Next(raw)) {
-    MXT_Command.clear();
-    std::string line = LineText(raw);
-    if (IsBlankLine(line)) {
-      Write(out, "\n");
-      continue;
-    }
-    if (!IsSemicolonLine(line)) {
-      ConvertSegment(line, out, original, MXT_Command, counts);
-      continue;
-    }
-    counts.semicolon += 1;
-    for (std::string& segment : Segments(line)) {
-      ConvertSegment(segment, out, original, MXT_Command, counts);
-    }
-    WriteSemicolonWarning(out, line);
-  }
+  while (reader.Next(raw)) conversion.ConvertLineOfScript(raw);
   WriteClosingCommands(out, counts);
   return !reader.Failed();
 }
@@ -187,7 +237,8 @@ void PrintSummary(std::FILE* to, const ScriptCounts& counts) {
   }
 }
 
-int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int ConsoleInput) {
+int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int ConsoleInput,
+              int Warnings) {
   std::FILE* in = ConsoleInput ? stdin : std::fopen(pFileIn, "r");
   if (in == nullptr || IsDirectory(in)) {
     std::printf("\nCould not open the file %s for reading\n", pFileIn);
@@ -210,7 +261,8 @@ int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int Conso
   }
 
   ScriptCounts counts;
-  bool read = ConvertScript(in, out, Original != 0, counts);
+  FindingsReport report{stderr, ConsoleInput ? "standard input" : pFileIn};
+  bool read = ConvertScript(in, out, Original != 0, counts, Warnings ? &report : nullptr);
   close_input();
   bool written = std::fflush(out) == 0 && std::ferror(out) == 0;
   if (out != stdout) written = std::fclose(out) == 0 && written;
