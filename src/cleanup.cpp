@@ -8,48 +8,142 @@
 
 namespace {
 
-// Deletes the first occurrence of `item`, if any.
-void DeleteFirst(std::string& text, std::string_view item) {
+// Deletes the first occurrence of `item`, if any. Returns whether it did.
+bool DeleteFirst(std::string& text, std::string_view item) {
   Index found = FindString(text, item);
   if (found != -1) DeleteString(text, found, found + Length(item));
+  return found != -1;
 }
 
 // Deletes the first occurrence of `word` together with the character before and after it.
-void DeleteWithNeighbours(std::string& text, std::string_view word) {
+bool DeleteWithNeighbours(std::string& text, std::string_view word) {
   Index found = FindString(text, word);
   if (found != -1) DeleteString(text, found - 1, found + Length(word) + 1);
+  return found != -1;
 }
 
-// One pass of the placeholder removal; each step acts once, on the first occurrence it finds.
-void RemovalPass(std::string& postcon) {
+bool IsPlaceholderDigit(char digit) { return (digit >= '1' && digit <= '9') || digit == 'x'; }
+
+// Step 1 of a removal pass: the first placeholder goes with the separator in front of it (at
+// index 0 only the placeholder goes).
+bool DeleteFirstPlaceholder(std::string& postcon) {
   Index p = FindString(postcon, "XXXXX");
-  char digit = CharAt(postcon, p + 5);
-  if ((digit >= '1' && digit <= '9') || digit == 'x') {
-    // The placeholder goes with the separator in front of it.
-    DeleteString(postcon, p - 1, p + 6);
+  if (p == -1 || !IsPlaceholderDigit(CharAt(postcon, p + 5))) return false;
+  DeleteString(postcon, p - 1, p + 6);
+  return true;
+}
+
+// Steps 2 to 10 of a removal pass: the punctuation that unfilled placeholders leave behind.
+bool TidyAfterPlaceholder(std::string& postcon) {
+  bool changed = DeleteFirst(postcon, "..+");
+  if (Contains(postcon, ",") && !Contains(postcon, "cexpression")) {
+    changed = DeleteFirst(postcon, ",") || changed;
   }
-  DeleteFirst(postcon, "..+");
-  if (Contains(postcon, ",") && !Contains(postcon, "cexpression")) DeleteFirst(postcon, ",");
-  DeleteFirst(postcon, "''");
-  if (Index q = FindString(postcon, "'\""); q != -1) DeleteString(postcon, q, q + 1);
-  if (Index q = FindString(postcon, "\"'"); q != -1) DeleteString(postcon, q + 1, q + 2);
-  DeleteWithNeighbours(postcon, "callgraph");
-  if (Index caret = FindFirstChar(postcon, '^'); caret != 0) ChangeChar(postcon, caret, ' ');
-  DeleteWithNeighbours(postcon, "profile");
+  changed = DeleteFirst(postcon, "''") || changed;
+  if (Index q = FindString(postcon, "'\""); q != -1) {
+    DeleteString(postcon, q, q + 1);
+    changed = true;
+  }
+  if (Index q = FindString(postcon, "\"'"); q != -1) {
+    DeleteString(postcon, q + 1, q + 2);
+    changed = true;
+  }
+  changed = DeleteWithNeighbours(postcon, "callgraph") || changed;
+  if (Index caret = FindFirstChar(postcon, '^'); caret != 0) {
+    ChangeChar(postcon, caret, ' ');
+    changed = true;
+  }
+  changed = DeleteWithNeighbours(postcon, "profile") || changed;
   if (!postcon.empty() && FindLastChar(postcon, '=') == Length(postcon)) {
     ChangeChar(postcon, Length(postcon), '\0');
+    changed = true;
   }
+  return changed;
 }
 
-// Passes run while a placeholder is left; a pass that changes nothing ends the removal, so a
-// line whose own text holds "XXXXX" cannot keep it going.
-void RemoveUnfilledPlaceholders(std::string& postcon) {
-  std::string before;
-  while (Contains(postcon, "XXXXX")) {
-    before = postcon;
-    RemovalPass(postcon);
-    if (postcon == before) break;
+// The texts that steps 2 to 9 look for and that a deletion can form where it joins two parts.
+constexpr std::string_view kJoinablePatterns[] = {"..+", "''",        "'\"",
+                                                  "\"'", "callgraph", "profile"};
+
+// Whether steps 2 to 10 find nothing to do in `text`. They keep finding nothing while only
+// placeholders are deleted, as long as no deletion forms one of kJoinablePatterns where it
+// joins the text or leaves an "=" at its end: deletions never bring in a comma or a "^".
+bool TidyIsIdle(std::string_view text) {
+  if (text.find_first_of(",^") != text.npos || (!text.empty() && text.back() == '=')) return false;
+  for (std::string_view pattern : kJoinablePatterns) {
+    if (Contains(text, pattern)) return false;
   }
+  return true;
+}
+
+// Whether the deletion that joined `left` to `right` gave steps 2 to 10 work: one of
+// kJoinablePatterns across the join, or an "=" at the end of the text. (Neither side held a
+// pattern before, so any occurrence near the join straddles it.)
+bool JoinMakesWork(std::string_view left, std::string_view right) {
+  if (right.empty() && !left.empty() && left.back() == '=') return true;
+  std::string window(left.substr(left.size() > 8 ? left.size() - 8 : 0));
+  window.append(right.substr(0, 8));
+  for (std::string_view pattern : kJoinablePatterns) {
+    if (Contains(window, pattern)) return true;
+  }
+  return false;
+}
+
+// Runs removal passes while steps 2 to 10 have nothing to do, in one sweep instead of one scan
+// of the whole text per pass. Each such pass only deletes the first placeholder, and the first
+// placeholder after a deletion starts at most four characters before the place where the text
+// was joined; so the text is rebuilt from left to right into `done`, the rest still to come
+// from `source`. The sweep ends after a pass that finds no placeholder to delete, and after a
+// pass whose deletion gave steps 2 to 10 work, which it then does. Returns whether the text
+// changed.
+bool SweepPlaceholders(std::string& postcon) {
+  const std::string source = std::move(postcon);
+  std::string done;
+  size_t in = 0;  // the text is `done` followed by source[in..]
+  auto at = [&](size_t index) {
+    if (index < done.size()) return done[index];
+    size_t k = in + (index - done.size());
+    return k < source.size() ? source[k] : '\0';
+  };
+  auto placeholder_at = [&](size_t index) {
+    for (size_t k = 0; k < 5; ++k) {
+      if (at(index + k) != 'X') return false;
+    }
+    return true;
+  };
+  bool changed = false;
+  for (;;) {
+    size_t first = std::string::npos;
+    for (size_t index = done.size() >= 4 ? done.size() - 4 : 0; index < done.size(); ++index) {
+      if (placeholder_at(index)) {
+        first = index;
+        break;
+      }
+    }
+    if (first == std::string::npos) {
+      size_t found = source.find("XXXXX", in);
+      if (found != std::string::npos) first = done.size() + (found - in);
+    }
+    if (first == std::string::npos || !IsPlaceholderDigit(at(first + 5))) break;
+
+    if (first > done.size()) {
+      size_t count = first - done.size();
+      done.append(source, in, count);
+      in += count;
+    }
+    // The placeholder's first characters may already stand in `done`.
+    size_t straddling = done.size() - first;
+    done.resize(first > 0 ? first - 1 : 0);
+    in += 6 - straddling;
+    changed = true;
+    if (JoinMakesWork(done, std::string_view(source).substr(in))) {
+      postcon = std::move(done.append(source, in));
+      TidyAfterPlaceholder(postcon);
+      return true;
+    }
+  }
+  postcon = std::move(done.append(source, in));
+  return changed;
 }
 
 // A call keeps its argument text exactly as written, commas included.
@@ -133,6 +227,21 @@ void FixExpression(std::string& postcon) {
 }
 
 }  // namespace
+
+// Passes run while a placeholder is left; a pass that changes nothing ends the removal, so a
+// line whose own text holds "XXXXX" cannot keep it going.
+void RemoveUnfilledPlaceholders(std::string& postcon) {
+  while (Contains(postcon, "XXXXX")) {
+    bool changed;
+    if (TidyIsIdle(postcon)) {
+      changed = SweepPlaceholders(postcon);
+    } else {
+      changed = DeleteFirstPlaceholder(postcon);
+      changed = TidyAfterPlaceholder(postcon) || changed;
+    }
+    if (!changed) break;
+  }
+}
 
 void CleanUpTemplate(LineWork& work) {
   RemoveUnfilledPlaceholders(work.PostCon);

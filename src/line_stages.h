@@ -23,5 +23,8 @@ void PlaceArguments(LineWork& work);
 void ProcessColon(std::string& individual);
 // Removes unfilled placeholders, converts print commands, fixes search, dump and expressions.
 void CleanUpTemplate(LineWork& work);
+// The placeholder removal of the clean-up: passes while a placeholder is left and a pass
+// changes something.
+void RemoveUnfilledPlaceholders(std::string& postcon);
 // The command-specific rewrites; writes `converted` and returns ConvertLine's result.
 int RewriteCommand(LineWork& work, std::string& converted);
