@@ -75,24 +75,6 @@ void ConvertCondition(std::string& command, const std::string& arguments, bool m
   ReplaceWord(command, " if", " ");
 }
 
-// The commands of a list: split at semicolons, each but the last keeping its ";". The search
-// for the first semicolon starts at index 1; a list that ran out of semicolons starts over at
-// index 0.
-std::vector<std::string> ListCommands(const std::string& list) {
-  if (!Contains(list, ";")) return {list};
-  long semilinecount = static_cast<long>(std::count(list.begin(), list.end(), ';'));
-  std::vector<std::string> commands;
-  Index pos2 = 0, store = 0;
-  for (long c = 0; c <= semilinecount; ++c) {
-    pos2 = FindnChar(list, ';', pos2 + 1);
-    std::string command;
-    CutString(list, command, store, pos2 == -1 ? Length(list) - 1 : pos2);
-    commands.push_back(std::move(command));
-    store = pos2 + 1;
-  }
-  return commands;
-}
-
 }  // namespace
 
 std::string CreateMacro(std::string& macrostring, std::string& output) {
@@ -113,7 +95,9 @@ std::string CreateMacro(std::string& macrostring, std::string& output) {
   std::string name = "MyMacro_" + std::to_string(MacroNumber++);
   macroname = name;
   std::string temp = "define int " + name + "()\n{\n";
-  for (std::string& command : ListCommands(macrostring)) {
+  // The commands of the list, each but the last keeping its ";" (as the script loop cuts a
+  // semicolon line).
+  for (std::string& command : SplitAfter(macrostring, ';')) {
     ConvertLine(command, command);
     if (command.empty()) continue;
     // A warning line that the conversion appended is not part of the macro.

@@ -146,3 +146,14 @@ void DropAfter(std::string& fullstring, char anchor, char drop) {
   }
   fullstring.resize(kept);
 }
+
+std::vector<std::string> SplitAfter(std::string_view text, char separator) {
+  std::vector<std::string> pieces;
+  size_t start = 0;
+  for (size_t at = text.find(separator); at != text.npos; at = text.find(separator, start)) {
+    pieces.emplace_back(text.substr(start, at - start + 1));
+    start = at + 1;
+  }
+  pieces.emplace_back(text.substr(start));
+  return pieces;
+}

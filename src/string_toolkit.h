@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Index or position within a text; signed so that -1 can mean "not found".
 using Index = long;
@@ -70,6 +71,11 @@ Index FindWord(std::string_view text, std::string_view keyword);
 // Index of the first occurrence of `keyword` that stands between blanks: preceded by a blank and
 // followed by a blank or the end. -1 when there is none.
 Index FindBlankWord(std::string_view text, std::string_view keyword);
+
+// The pieces of `text` between the characters `separator`, each but the last ending with its
+// separator; a text without one is a single piece, and one that ends with it ends with an empty
+// piece.
+std::vector<std::string> SplitAfter(std::string_view text, char separator);
 
 // Rules worded "while the text contains X, replace the first X", each done in one pass with the
 // same result.

@@ -67,18 +67,6 @@ bool IsSemicolonLine(std::string_view line) {
   return Contains(line, ";") && !Contains(line, "}") && !IsComment(line);
 }
 
-// The segments of a semicolon line: each but the last ends with its ";".
-std::vector<std::string> Segments(const std::string& line) {
-  std::vector<std::string> segments;
-  size_t store = 0;
-  for (size_t semi = line.find(';'); semi != std::string::npos; semi = line.find(';', store)) {
-    segments.push_back(line.substr(store, semi - store + 1));
-    store = semi + 1;
-  }
-  segments.push_back(line.substr(store));
-  return segments;
-}
-
 void WriteSemicolonWarning(std::FILE* out, std::string_view line) {
   Write(out, "//Warning: semicolon found on line: \"");
   Write(out, line);
@@ -124,7 +112,7 @@ class ScriptConversion {
       return;
     }
     counts_.semicolon += 1;
-    for (std::string& segment : Segments(line)) ConvertSegment(segment);
+    for (std::string& segment : SplitAfter(line, ';')) ConvertSegment(segment);
     WriteSemicolonWarning(out_, line);
     Report("semicolons", line);
   }
