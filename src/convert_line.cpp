@@ -37,15 +37,21 @@ class RunningLine {
 
 // Every tab of the text from `from` on becomes a blank.
 void TabsToBlanks(std::string& text, size_t from) {
-  for (size_t i = from; i < text.size(); ++i) {
-    if (text[i] == '\t') text[i] = ' ';
+  for (size_t tab = text.find('\t', from); tab != std::string::npos; tab = text.find('\t', tab)) {
+    text[tab] = ' ';
   }
 }
 
 // The first " : " of the line becomes "=".
 void ColonAssignment(std::string& text, size_t start) {
-  size_t found = text.find(" : ", start);
-  if (found != std::string::npos) text.replace(found, 3, "=");
+  // Found by its colon: blanks are everywhere in a line, colons are rare.
+  for (size_t colon = text.find(':', start + 1); colon != std::string::npos;
+       colon = text.find(':', colon + 1)) {
+    if (text[colon - 1] == ' ' && colon + 1 < text.size() && text[colon + 1] == ' ') {
+      text.replace(colon - 1, 3, "=");
+      return;
+    }
+  }
 }
 
 // A blank goes in front of the first "=" when it is the line's second character, or when no "="

@@ -1,5 +1,6 @@
 // Argument placement: the argument text is cut into arguments, each of which replaces its
 // numbered placeholder in the template. A placed argument keeps the separator that ended it.
+#include <algorithm>
 #include <string>
 
 #include "converter.h"
@@ -18,24 +19,28 @@ void RemoveWidthSwitch(std::string& arguments) {
   DeleteString(arguments, k, k + 3);
 }
 
+// Index of the first `c` at index `from` or later and before index `limit`, or -1. Searching
+// no further than needed keeps a line of many short arguments from being scanned to its end
+// for each of them.
+Index FindBefore(std::string_view text, char c, Index from, Index limit) {
+  return FindnChar(text.substr(0, static_cast<size_t>(std::max<Index>(limit, 0))), c, from);
+}
+
 // The index where the argument that starts at `i` ends: the separator that is placed with it,
 // or the length of the text for the last one. Quoted strings and parenthesised groups (one level
 // of nesting) stay within one argument; one without its partner runs to the end of the text.
-Index ArgumentEnd(const std::string& arguments, Index i, Index end) {
+Index ArgumentEnd(std::string_view arguments, Index i, Index end) {
   Index length = Length(arguments);
-  Index quote = FindnChar(arguments, '"', i);
-  if (quote != -1 && quote < end) {
+  if (Index quote = FindBefore(arguments, '"', i, end); quote != -1) {
     Index closing = FindnChar(arguments, '"', quote + 1);
     if (closing == -1) return length;
     end = closing + 1;
   }
-  Index open = FindnChar(arguments, '(', i);
-  if (open != -1 && open < end) {
+  if (Index open = FindBefore(arguments, '(', i, end); open != -1) {
     Index close = FindnChar(arguments, ')', open + 1);
     if (close == -1) return length;
     end = close + 1;
-    Index inner = FindnChar(arguments, '(', open + 1);
-    if (inner != -1 && inner < close) {
+    if (FindBefore(arguments, '(', open + 1, close) != -1) {
       Index outer_close = FindnChar(arguments, ')', close + 1);
       if (outer_close == -1) return length;
       end = outer_close + 1;

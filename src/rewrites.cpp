@@ -172,8 +172,15 @@ void MarkRegisterNames(std::string& postcon) {
       !Contains(postcon, " ")) {
     return;
   }
+  // Most texts have no "r" followed by a digit: they are left as they are.
+  size_t candidate = postcon.find('r');
+  while (candidate != std::string::npos &&
+         !IsDigit(CharAt(postcon, static_cast<Index>(candidate) + 1))) {
+    candidate = postcon.find('r', candidate + 1);
+  }
+  if (candidate == std::string::npos) return;
   std::string marked;
-  marked.reserve(postcon.size());
+  marked.reserve(postcon.size() + 8);
   bool quoted = false;
   for (size_t i = 0; i < postcon.size(); ++i) {
     char c = postcon[i];

@@ -93,26 +93,38 @@ void TrimRight(std::string& fullstring) {
   fullstring.resize(kept == std::string::npos ? 0 : kept + 1);
 }
 
-Index FindWord(std::string_view text, std::string_view keyword) {
-  bool brings_blank = BeginsWith(keyword, " ");
-  for (size_t at = text.find(keyword); at != std::string_view::npos;
-       at = text.find(keyword, at + 1)) {
-    Index index = static_cast<Index>(at);
-    bool starts = brings_blank || index == 0 || CharAt(text, index - 1) == ' ';
-    bool ends = !IsNameChar(CharAt(text, index + Length(keyword)));
-    if (starts && ends) return index;
+namespace {
+
+// Indexes of the occurrences of `keyword` in `text`, in order, found by their rarer part: a
+// keyword that begins with a blank is searched without it (blanks are everywhere in a command
+// line) and its blank checked afterwards.
+template <typename Accept>
+Index FindOccurrence(std::string_view text, std::string_view keyword, Accept accept) {
+  const bool leading_blank = BeginsWith(keyword, " ") && keyword.size() > 1;
+  std::string_view core = leading_blank ? keyword.substr(1) : keyword;
+  for (size_t at = text.find(core); at != std::string_view::npos; at = text.find(core, at + 1)) {
+    if (leading_blank && (at == 0 || text[at - 1] != ' ')) continue;
+    Index index = static_cast<Index>(at) - (leading_blank ? 1 : 0);
+    if (accept(index)) return index;
   }
   return -1;
 }
 
+}  // namespace
+
+Index FindWord(std::string_view text, std::string_view keyword) {
+  bool brings_blank = BeginsWith(keyword, " ");
+  return FindOccurrence(text, keyword, [&](Index index) {
+    bool starts = brings_blank || index == 0 || CharAt(text, index - 1) == ' ';
+    return starts && !IsNameChar(CharAt(text, index + Length(keyword)));
+  });
+}
+
 Index FindBlankWord(std::string_view text, std::string_view keyword) {
-  for (size_t at = text.find(keyword); at != std::string_view::npos;
-       at = text.find(keyword, at + 1)) {
-    Index index = static_cast<Index>(at);
+  return FindOccurrence(text, keyword, [&](Index index) {
     char after = CharAt(text, index + Length(keyword));
-    if (CharAt(text, index - 1) == ' ' && (after == ' ' || after == '\0')) return index;
-  }
-  return -1;
+    return CharAt(text, index - 1) == ' ' && (after == ' ' || after == '\0');
+  });
 }
 
 void ReplaceEveryChar(std::string& fullstring, char item, std::string_view substitution) {
@@ -130,9 +142,13 @@ void ReplaceEveryChar(std::string& fullstring, char item, std::string_view subst
 }
 
 void SqueezeRuns(std::string& fullstring, char c, size_t from) {
-  size_t kept = std::min(from, fullstring.size());
-  for (size_t i = kept; i < fullstring.size(); ++i) {
-    if (fullstring[i] == c && kept > from && fullstring[kept - 1] == c) continue;
+  // Nothing moves before the first pair.
+  size_t i = from;
+  while (i + 1 < fullstring.size() && !(fullstring[i] == c && fullstring[i + 1] == c)) ++i;
+  if (i + 1 >= fullstring.size()) return;
+  size_t kept = i + 1;
+  for (i += 2; i < fullstring.size(); ++i) {
+    if (fullstring[i] == c && fullstring[kept - 1] == c) continue;
     fullstring[kept++] = fullstring[i];
   }
   fullstring.resize(kept);
