@@ -1,0 +1,121 @@
+// Bounds on hostile input: any single line of up to 1 MB converts in well under 2 seconds,
+// whatever it holds; lookups do not slow down as the alias store grows; memory stays bounded
+// by the longest line, not by the length of the script.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "converter.h"
+#include "parser.h"
+
+namespace {
+
+constexpr size_t kMegabyte = 1 << 20;
+
+std::string Repeat(const std::string& piece, size_t total) {
+  std::string text;
+  text.reserve(total + piece.size());
+  while (text.size() < total) text += piece;
+  return text;
+}
+
+// Seconds that the script loop takes for `script`, output thrown away.
+double SecondsToConvert(const std::string& script) {
+  ResetRunState();
+  std::FILE* in = fmemopen(const_cast<char*>(script.data()), script.size(), "r");
+  std::FILE* out = std::fopen("/dev/null", "w");
+  ScriptCounts counts;
+  auto start = std::chrono::steady_clock::now();
+  ConvertScript(in, out, true, counts);
+  std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  std::fclose(in);
+  std::fclose(out);
+  return elapsed.count();
+}
+
+struct Shape {
+  const char* name;
+  std::string head, piece, tail;
+};
+
+// Each shape makes its long text reach a rule: the call rule and the comment print keep the
+// whole argument text, most other templates drop surplus arguments.
+const Shape kShapes[] = {
+    {"blank runs", "call a", " ", "b"},
+    {"tab runs", "call a", "\t", "b"},
+    {"scope colons in an expression", "call x=", "a:", ""},
+    {"scope colons in a while condition", "go while ", "a:", "==1"},
+    {"value list with commas", "call arr=", "1,", "2"},
+    {"value list with blanks after a comma", "call arr=1,2", " 2", ""},
+    {"registers in a call", "call ", "r1 ", ""},
+    {"registers in a comment", "comment ", "r1 ", ""},
+    {"internal variables in a print", "print ", "$x", ""},
+    {"quotes without partners", "call ", "\"", ""},
+    {"parentheses without partners", "! ", "( ", ""},
+    {"alias definitions", "", "alias ", "go"},
+    {"semicolons", "", ";", ""},
+    {"command lists", "b f ", "do {", ""},
+    {"nested command lists", "b f ", "do {b f ", ""},
+    {"nested help", "", "h ", "break"},
+    {"breakpoint condition", "b main if ", "x==1 && ", "y"},
+    {"step words", "step ", "in out while ", ""},
+    {"placeholder text", "v ", "XXXXX1", ""},
+};
+
+TEST(SlowBounds, EveryShapeOfAMegabyteLineConvertsInUnderTwoSeconds) {
+  for (const Shape& shape : kShapes) {
+    std::string line = shape.head + Repeat(shape.piece, kMegabyte) + shape.tail + "\n";
+    EXPECT_LT(SecondsToConvert(line), 2.0) << shape.name;
+  }
+}
+
+// A script that defines a new alias every hundred lines and uses them: four times the lines
+// (and four times the aliases) must take about four times as long, not sixteen.
+std::string AliasScript(int lines) {
+  std::string script;
+  for (int n = 0; n < lines; ++n) {
+    if (n % 100 == 0) {
+      script += "alias a" + std::to_string(n) + " go\n";
+    } else {
+      script += "a" + std::to_string(n / 100 * 100) + "\nbreak main\n";
+    }
+  }
+  return script;
+}
+
+TEST(SlowBounds, AliasLookupsStayLinearAsTheStoreGrows) {
+  double small = SecondsToConvert(AliasScript(100000));
+  double large = SecondsToConvert(AliasScript(400000));
+  EXPECT_LT(large, 8 * small + 0.2)
+      << small << " s for 100,000 lines, " << large << " s for 400,000";
+}
+
+// Peak resident memory of the converter on a script of a million short lines.
+TEST(SlowBounds, MemoryDoesNotGrowWithTheScript) {
+  const std::string path = testing::TempDir() + "tvx2mxt_million.tvx";
+  {
+    std::ofstream script(path);
+    for (int n = 0; n < 1000000; ++n) script << "b main.c:" << n << " if x==" << n << "\n";
+  }
+  pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    execl(TVX2MXT_EXE, TVX2MXT_EXE, "-I", path.c_str(), "-O", "/dev/null", nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_LT(usage.ru_maxrss, 16 * 1024) << "peak resident memory in KiB";
+  std::remove(path.c_str());
+}
+
+}  // namespace
