@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Benchmark of the converter: builds it in Release mode, generates a 1,000,000-line and a
+# 10,000,000-line Tavex script, and prints the converter's throughput next to that of `cat` and of
+# a twenty-rule sed rewriter (bench/rules.sed) on the 1M-line script, the ratio converter/sed, and
+# the converter's peak resident memory for both scripts.
+# Targets: ratio below 1 (faster than sed), peak memory under 16 MB for both sizes.
+set -euo pipefail
+# Byte semantics for sed and the same number format everywhere, whatever the caller's locale.
+export LC_ALL=C
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build-release"
+converter="$build/tvx2mxt"
+rules="$root/bench/rules.sed"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+echo "Building tvx2mxt (Release) in $build ..."
+if ! {
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTVX2MXT_TESTS=OFF &&
+    cmake --build "$build" -j2 --target tvx2mxt
+} >"$work/build.log" 2>&1; then
+  cat "$work/build.log" >&2
+  exit 1
+fi
+
+small="$work/script-1m.tvx"
+large="$work/script-10m.tvx"
+echo "Generating the 1M-line and 10M-line scripts ..."
+python3 "$root/bench/generate.py" 1000000 "$small"
+python3 "$root/bench/generate.py" 10000000 "$large"
+lines=$(wc -l <"$small")
+bytes=$(wc -c <"$small")
+
+run_converter() { "$converter" -I "$1" -O "$2" >/dev/null; }
+run_cat() { cat "$1" >"$2"; }
+run_sed() { sed -f "$rules" "$1" >"$2"; }
+
+now() { date +%s.%N; }
+
+# Prints the shortest wall-clock time in seconds of three runs of the function $1 on the 1M-line
+# script, each writing its output to a file.
+best_of_3() {
+  local best="" start end
+  for _ in 1 2 3; do
+    start=$(now)
+    "$1" "$small" "$work/out-$1"
+    end=$(now)
+    best=$(awk -v s="$start" -v e="$end" -v b="$best" \
+      'BEGIN { t = e - s; if (b == "" || t < b) b = t; printf "%.3f", b }')
+  done
+  echo "$best"
+}
+
+# Prints the peak resident memory in KiB of one converter run on the script $1.
+peak_rss_kib() {
+  /usr/bin/time -f %M -o "$work/rss" "$converter" -I "$1" -O "$work/out-rss" >/dev/null
+  tail -n 1 "$work/rss"
+}
+
+echo "Timing on the 1M-line script ($lines lines, $bytes bytes), best of 3 runs ..."
+t_converter=$(best_of_3 run_converter)
+t_cat=$(best_of_3 run_cat)
+t_sed=$(best_of_3 run_sed)
+
+echo "Measuring peak resident memory ..."
+rss_small=$(peak_rss_kib "$small")
+rss_large=$(peak_rss_kib "$large")
+
+echo
+printf '%-22s %9s %14s %9s\n' "tool" "seconds" "lines/s" "MB/s"
+row() {
+  awk -v name="$1" -v t="$2" -v n="$lines" -v b="$bytes" \
+    'BEGIN { printf "%-22s %9.3f %14.0f %9.1f\n", name, t, n / t, b / 1e6 / t }'
+}
+row "tvx2mxt" "$t_converter"
+row "cat" "$t_cat"
+row "sed -f rules.sed" "$t_sed"
+echo
+awk -v c="$t_converter" -v s="$t_sed" \
+  'BEGIN { printf "ratio converter/sed:   %.2f (target: below 1)\n", c / s }'
+awk -v k="$rss_small" \
+  'BEGIN { printf "peak RSS, 1M lines:    %.1f MB (%d KiB; target: under 16 MB)\n", k / 1024, k }'
+awk -v k="$rss_large" \
+  'BEGIN { printf "peak RSS, 10M lines:   %.1f MB (%d KiB; target: under 16 MB)\n", k / 1024, k }'
+echo "(MB/s counts input bytes in units of 10^6 bytes; memory in MB of 1024 KiB.)"
