@@ -12,27 +12,27 @@ std::vector<std::size_t> running_aliases;
 
 namespace {
 
-// Alias names in the order of their definitions (a redefinition adds an entry again), and the
-// same names as a set, so that lookups cost the same however many aliases a script defines.
-std::vector<std::string> AliasCommands;
-std::unordered_set<std::string> alias_names;
+// The names of the aliases defined so far, as a set: a lookup costs the same however many
+// aliases a script defines. `aliascount` counts the definitions (a redefinition counts again).
+std::unordered_set<std::string> AliasCommands;
+std::size_t aliascount = 0;
 
 }  // namespace
 
 void AddAlias(const std::string& name) {
-  AliasCommands.push_back(name);
-  alias_names.insert(name);
+  AliasCommands.insert(name);
+  ++aliascount;
 }
 
-bool IsAlias(const std::string& name) { return alias_names.count(name) != 0; }
+bool IsAlias(const std::string& name) { return AliasCommands.count(name) != 0; }
 
-std::size_t AliasCount() { return AliasCommands.size(); }
+std::size_t AliasCount() { return aliascount; }
 
 void ResetRunState() {
   MacroNumber = 0;
   macroname.clear();
   AliasCommands.clear();
-  alias_names.clear();
+  aliascount = 0;
   running_lines.clear();
   running_aliases.clear();
 }
