@@ -1,6 +1,8 @@
 // Template clean-up and print conversion: unfilled placeholders go with their separators, print
 // and comment commands become MXT printf or expression commands, and the search, dump and
 // expression texts get their fix-ups.
+#include <array>
+#include <bitset>
 #include <string>
 
 #include "converter.h"
@@ -77,10 +79,26 @@ bool TidyIsIdle(std::string_view text) {
 }
 
 // Whether the deletion that joined `left` to `right` gave steps 2 to 10 work: one of
-// kJoinablePatterns across the join, or an "=" at the end of the text. (Neither side held a
-// pattern before, so any occurrence near the join straddles it.)
+// kJoinablePatterns across the join, or an "=" at the end of the text. Neither side held a
+// pattern before, so a new one straddles the join, and the two characters that meet there are
+// two consecutive characters of that pattern.
 bool JoinMakesWork(std::string_view left, std::string_view right) {
-  if (right.empty() && !left.empty() && left.back() == '=') return true;
+  if (left.empty() || right.empty()) return right.empty() && !left.empty() && left.back() == '=';
+  // Which characters follow which in some pattern.
+  static const auto* kFollows = [] {
+    auto* follows = new std::array<std::bitset<256>, 256>();
+    for (std::string_view pattern : kJoinablePatterns) {
+      for (size_t i = 0; i + 1 < pattern.size(); ++i) {
+        (*follows)[static_cast<unsigned char>(pattern[i])].set(
+            static_cast<unsigned char>(pattern[i + 1]));
+      }
+    }
+    return follows;
+  }();
+  if (!(*kFollows)[static_cast<unsigned char>(left.back())].test(
+          static_cast<unsigned char>(right.front()))) {
+    return false;
+  }
   std::string window(left.substr(left.size() > 8 ? left.size() - 8 : 0));
   window.append(right.substr(0, 8));
   for (std::string_view pattern : kJoinablePatterns) {
@@ -114,7 +132,11 @@ bool SweepPlaceholders(std::string& postcon) {
   bool changed = false;
   for (;;) {
     size_t first = std::string::npos;
-    for (size_t index = done.size() >= 4 ? done.size() - 4 : 0; index < done.size(); ++index) {
+    // A placeholder can straddle the join only if `done` ends with an "X".
+    size_t straddle_from = done.empty() || done.back() != 'X' ? done.size()
+                           : done.size() >= 4                 ? done.size() - 4
+                                                              : 0;
+    for (size_t index = straddle_from; index < done.size(); ++index) {
       if (placeholder_at(index)) {
         first = index;
         break;

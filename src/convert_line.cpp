@@ -9,30 +9,42 @@ namespace {
 
 // Records a running ConvertLine call for as long as it runs, and refuses a call that could not
 // end: one whose text equals that of a call still running (it would convert itself again), or
-// one beyond the deepest nesting allowed.
+// one beyond the deepest nesting allowed. An admitted call gets the frame of its depth.
 class RunningLine {
  public:
-  explicit RunningLine(const std::string& text) : admitted_(Admit(text)) {
-    if (admitted_) running_lines.push_back(text);
+  explicit RunningLine(const std::string& text) {
+    if (running_depth >= kMaxConvertDepth) return;
+    for (size_t depth = 0; depth < running_depth; ++depth) {
+      if (frames[depth]->received == text) return;
+    }
+    if (frames.size() == running_depth) frames.push_back(std::make_unique<ConvertFrame>());
+    frame_ = frames[running_depth++].get();
+    frame_->received.assign(text);
+    LineWork& work = frame_->work;
+    work.line.clear();
+    work.PreCon.clear();
+    work.Arguments.clear();
+    work.PostCon.clear();
+    work.j = 1;
   }
   ~RunningLine() {
-    if (admitted_) running_lines.pop_back();
+    if (frame_ == nullptr) return;
+    --running_depth;
+    // A frame keeps the buffers of ordinary lines, not those of a huge one.
+    for (std::string* text : {&frame_->received, &frame_->work.line, &frame_->work.PreCon,
+                              &frame_->work.Arguments, &frame_->work.PostCon}) {
+      if (text->capacity() > kKeptCapacity) std::string().swap(*text);
+    }
   }
   RunningLine(const RunningLine&) = delete;
   RunningLine& operator=(const RunningLine&) = delete;
 
-  bool admitted() const { return admitted_; }
+  bool admitted() const { return frame_ != nullptr; }
+  LineWork& work() { return frame_->work; }
 
  private:
-  static bool Admit(const std::string& text) {
-    if (running_lines.size() >= kMaxConvertDepth) return false;
-    for (const std::string& running : running_lines) {
-      if (running == text) return false;
-    }
-    return true;
-  }
-
-  bool admitted_;
+  static constexpr size_t kKeptCapacity = 1 << 16;
+  ConvertFrame* frame_ = nullptr;
 };
 
 // Every tab of the text from `from` on becomes a blank.
@@ -175,7 +187,7 @@ int ConvertLine(std::string& original, std::string& converted) {
     converted = "  ";
     return kConverted;
   }
-  LineWork work;
+  LineWork& work = running.work();
   work.line.assign(original, static_cast<size_t>(start));
   SplitCommand(work);
   if (!LookUpCommand(work.PreCon, work.PostCon)) return kNotConverted;

@@ -104,6 +104,8 @@ void SetFirstChar(std::string& text, char c) {
 }  // namespace
 
 int StrArgs(std::string& arguments, std::string& Output) {
+  // Without a "$" there is nothing to translate; the ten passes would change nothing.
+  if (!Contains(arguments, "$")) return 1;
   std::vector<FirstOccurrence> rewritten;
   rewritten.reserve(kRewrittenVariables.size());
   for (std::string_view name : kRewrittenVariables) rewritten.emplace_back(arguments, name);

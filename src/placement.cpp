@@ -49,7 +49,13 @@ Index ArgumentEnd(std::string_view arguments, Index i, Index end) {
   return end;
 }
 
-std::string Placeholder(int number) { return "XXXXX" + std::to_string(number); }
+// "XXXXX" followed by the number in decimal.
+std::string Placeholder(int number) {
+  std::string name = "XXXXX";
+  if (number >= 10) name += static_cast<char>('0' + number / 10);
+  name += static_cast<char>('0' + number % 10);
+  return name;
+}
 
 }  // namespace
 

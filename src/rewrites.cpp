@@ -218,6 +218,6 @@ int RewriteCommand(LineWork& work, std::string& converted) {
   MarkRegisterNames(postcon);
   CleanSearchPattern(postcon);
   FixDoubledRegisterPrefix(postcon);
-  converted = postcon;
+  converted.swap(postcon);
   return kConverted;
 }

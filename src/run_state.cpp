@@ -7,7 +7,8 @@
 int MacroNumber = 0;
 std::string macroname;
 
-std::vector<std::string> running_lines;
+std::vector<std::unique_ptr<ConvertFrame>> frames;
+std::size_t running_depth = 0;
 std::vector<std::size_t> running_aliases;
 
 namespace {
@@ -33,6 +34,7 @@ void ResetRunState() {
   macroname.clear();
   AliasCommands.clear();
   aliascount = 0;
-  running_lines.clear();
+  frames.clear();
+  running_depth = 0;
   running_aliases.clear();
 }
