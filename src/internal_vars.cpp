@@ -25,20 +25,16 @@ const NameList kRewrittenVariables = {"$vector_catch",
                                       "$system_reset",
                                       "$semihosting_dcchandler_address"};
 
-// Variables that MXT knows under the same name with "@"; "$r" stands for every name that begins
-// with "r" (registers among them).
-const NameList kMarkedVariables = {"$vector_catch",
-                                   "$qpo_log",
-                                   "$top_of_memory",
-                                   "$target_fpu",
-                                   "$r",
-                                   "$semihosting_enabled",
-                                   "$semihosting_vector",
-                                   "$semihosting_qel_swi",
-                                   "$qel_swi",
-                                   "$plimb_swi",
-                                   "$system_reset",
-                                   "$semihosting_dcchandler_address"};
+// Variables that MXT knows under the same name with "@": the rewritten ones but "$fpresult"
+// (which has rules of its own), and "$r", which stands for every name that begins with "r"
+// (registers among them).
+const NameList kMarkedVariables = [] {
+  NameList marked = {"$r"};
+  for (std::string_view name : kRewrittenVariables) {
+    if (name != "$fpresult") marked.push_back(name);
+  }
+  return marked;
+}();
 
 const NameList kFormatVariables = {"$int_format",     "$uint_format",   "$float_format",
                                    "$sbyte_format",   "$ubyte_format",  "$string_format",
