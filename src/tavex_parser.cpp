@@ -2,7 +2,9 @@
 // segments, converts each segment, and writes the conversion or a comment in its place.
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <new>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -25,7 +27,10 @@ class LineReader {
   // The next line with its newline (none after the last line of an input that lacks one);
   // false at the end of the input or on a read error.
   bool Next(std::string_view& line) {
+    errno = 0;
     ssize_t read = getline(&buffer_, &capacity_, in_);
+    // A line too long for the memory left is memory exhaustion, not the end of the script.
+    if (read < 0 && errno == ENOMEM) throw std::bad_alloc();
     if (read < 0) return false;
     line = std::string_view(buffer_, static_cast<size_t>(read));
     return true;
