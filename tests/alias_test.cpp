@@ -1,6 +1,6 @@
-// Alias definitions, converted through the whole line converter: the body is converted on its
-// own, the definition rewritten as "alias NAME = BODY", and the name recorded in the alias store
-// so that later lines may use it as their command word.
+// Alias definitions through the whole line converter: the body converted on its own, the
+// definition rewritten as "alias NAME = BODY", the name recorded in the alias store only on
+// success; and the guards that keep re-entered conversions finite.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,123 +9,52 @@
 
 namespace {
 
-class AliasTest : public ::testing::Test {
- protected:
-  void SetUp() override { ResetRunState(); }
-
-  // Converts one line; the result text is "untouched" when the converter wrote nothing.
-  static std::string Convert(const std::string& text, int* result) {
-    std::string line = text;
-    std::string converted = "untouched";
-    *result = ConvertLine(line, converted);
-    return converted;
+TEST(Aliases, DefinitionsUsesAndTheStore) {
+  ResetRunState();
+  struct {
+    std::string line;
+    const char* converted;  // nullptr: not converted
+    size_t stored;          // names in the store afterwards
+  } const steps[] = {
+      {"alias foo go", "alias foo = go", 1},
+      {"foo 1", "foo", 1},  // an alias is its own template: arguments are dropped
+      {"alias bar nosuchcommand", nullptr, 1},
+      {"bar", nullptr, 1},
+      {"alias GoFast go", "alias GoFast = go", 2},  // stored as written, never found again:
+      {"GoFast", nullptr, 2},        // command words are lower-cased before the lookup
+      {"alias lonely", nullptr, 2},  // no body
+      {"alias a1 alias a2 go", "alias a1 = alias a2 = go", 4},
+      {"a2", "a2", 4},
+      {"let myalias", nullptr, 4},  // "alias" inside a name: no body either
+      {"isaliaswatch ==p/%dq$inputbasecallgraph STRprint ", nullptr, 4},  // grows at every level
+  };
+  for (const auto& s : steps) {
+    std::string line = s.line, converted = "untouched";
+    EXPECT_EQ(ConvertLine(line, converted), s.converted ? kConverted : kNotConverted) << s.line;
+    EXPECT_EQ(converted, s.converted ? s.converted : "untouched") << s.line;
+    EXPECT_EQ(AliasCount(), s.stored) << s.line;
   }
-
-  static void ExpectConverted(const std::string& text, const std::string& expected) {
-    int result = -1;
-    EXPECT_EQ(Convert(text, &result), expected) << text;
-    EXPECT_EQ(result, kConverted) << text;
+  EXPECT_TRUE(IsAlias("foo") && IsAlias("GoFast") && IsAlias("a1") && IsAlias("a2"));
+  EXPECT_FALSE(IsAlias("bar") || IsAlias("lonely"));
+  for (int k = 4; k <= 50; ++k) {  // the store has no limit of 50 names
+    std::string line = "alias n" + std::to_string(k) + " go", converted;
+    EXPECT_EQ(ConvertLine(line, converted), kConverted);
   }
-
-  static void ExpectNotConverted(const std::string& text) {
-    int result = -1;
-    EXPECT_EQ(Convert(text, &result), "untouched") << text;
-    EXPECT_EQ(result, kNotConverted) << text;
-  }
-};
-
-TEST_F(AliasTest, DefinitionConvertsBodyAndStoresName) {
-  ExpectConverted("alias foo go", "alias foo = go");
-  EXPECT_TRUE(IsAlias("foo"));
-  EXPECT_EQ(AliasCount(), 1u);
+  std::string line = "n50", converted;
+  EXPECT_EQ(ConvertLine(line, converted), kConverted);
+  EXPECT_EQ(converted + " " + std::to_string(AliasCount()), "n50 51");
 }
 
-TEST_F(AliasTest, ShortCommandWordDefinesToo) {
-  ExpectConverted("al foo go", "alias foo = go");
-  EXPECT_TRUE(IsAlias("foo"));
-}
-
-TEST_F(AliasTest, BodyGetsTheWholeConversion) {
-  ExpectConverted("alias sh where r1", "alias sh = where @r1");
-  ExpectConverted("alias q quit", "alias q = quit y");
-}
-
-// An alias name is its own template: it takes no arguments, so they are dropped.
-TEST_F(AliasTest, LaterLinesUseTheAlias) {
-  ExpectConverted("alias foo go", "alias foo = go");
-  ExpectConverted("foo", "foo");
-  ExpectConverted("foo 1", "foo");
-  ExpectConverted("FOO", "foo");
-}
-
-TEST_F(AliasTest, BuiltInCommandWordWinsOverAlias) {
-  ExpectConverted("alias go quit", "alias go = quit y");
-  ExpectConverted("go", "go");
-}
-
-TEST_F(AliasTest, FailedBodyStoresNothing) {
-  ExpectNotConverted("alias bar nosuchcommand");
-  EXPECT_FALSE(IsAlias("bar"));
-  EXPECT_EQ(AliasCount(), 0u);
-  ExpectNotConverted("bar");
-}
-
-TEST_F(AliasTest, AliasCanNameAnAlias) {
-  ExpectConverted("alias foo go", "alias foo = go");
-  ExpectConverted("alias bar foo", "alias bar = foo");
-  ExpectConverted("bar", "bar");
-  EXPECT_EQ(AliasCount(), 2u);
-}
-
-// The name is stored as written, but command words are lower-cased before the lookup.
-TEST_F(AliasTest, CapitalsInNameAreStoredButNeverMatch) {
-  ExpectConverted("alias Foo go", "alias Foo = go");
-  EXPECT_TRUE(IsAlias("Foo"));
-  ExpectNotConverted("Foo");
-  ExpectNotConverted("foo");
-}
-
-TEST_F(AliasTest, DefinitionWithoutBodyIsNotConverted) {
-  ExpectNotConverted("alias foo");
-  EXPECT_EQ(AliasCount(), 0u);
-  EXPECT_FALSE(IsAlias("foo"));
-}
-
-TEST_F(AliasTest, BareAliasIsCopied) {
-  ExpectConverted("alias", "alias");
-  EXPECT_EQ(AliasCount(), 0u);
-}
-
-TEST_F(AliasTest, StoreHoldsMoreThanFiftyAliases) {
-  for (int k = 0; k <= 50; ++k) {
-    const std::string name = "n" + std::to_string(k);
-    ExpectConverted("alias " + name + " go", "alias " + name + " = go");
-  }
-  EXPECT_EQ(AliasCount(), 51u);
-  ExpectConverted("n50", "n50");
-  ExpectConverted("n0", "n0");
-}
-
-// A definition whose body is itself a definition: both are converted and stored.
-TEST_F(AliasTest, NestedDefinitionStoresBothNames) {
-  ExpectConverted("alias a1 alias a2 go", "alias a1 = alias a2 = go");
-  EXPECT_TRUE(IsAlias("a1"));
-  EXPECT_TRUE(IsAlias("a2"));
-  EXPECT_EQ(AliasCount(), 2u);
-  ExpectConverted("a2", "a2");
-}
-
-// "alias" inside a symbol name sends the line into the alias branch; with no blank after the
-// word there is no body, and the line is not converted.
-TEST_F(AliasTest, AliasInsideSymbolNameHasNoBody) {
-  ExpectNotConverted("let myalias");
-  EXPECT_EQ(AliasCount(), 0u);
-}
-
-// A line whose text grows at every alias level must end, not converted, with nothing stored.
-TEST_F(AliasTest, GrowingAliasRecursionEnds) {
-  ExpectNotConverted("isaliaswatch ==p/%dq$inputbasecallgraph STRprint ");
-  EXPECT_EQ(AliasCount(), 0u);
+// A help topic is converted as a line of its own: 70 nested topics go past the 64 conversions
+// that may run at once, and the whole line is not converted.
+TEST(Aliases, NestingBackstopEndsTheRecursion) {
+  ResetRunState();
+  std::string deep = "break", shallow = "h h h h h h h h h h break", converted = "untouched";
+  for (int k = 0; k < 70; ++k) deep = "h " + deep;
+  EXPECT_EQ(ConvertLine(deep, converted), kNotConverted);
+  EXPECT_EQ(converted, "untouched");
+  EXPECT_EQ(ConvertLine(shallow, converted), kConverted);
+  EXPECT_EQ(converted, "dcommands dcommands ");
 }
 
 }  // namespace

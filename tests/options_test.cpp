@@ -2,6 +2,7 @@
 // right; the help text is printed at most once; paths are the arguments after -I and -O.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,139 +10,81 @@
 
 namespace {
 
-const char kHelpText[] =
-    "\nMerovant Debugger script converter - Help\n"
-    "\n-I <path>\tPath to input file"
-    "\n-O <path>\tFile to save output to"
-    "\n-A \t\tAdd commented out original script to output"
+const std::string kHelpText =
+    "\nMerovant Debugger script converter - Help\n\n-I <path>\tPath to input file"
+    "\n-O <path>\tFile to save output to\n-A \t\tAdd commented out original script to output"
     "\n-Vsn\t\tVersion\n";
-const char kVersionLine[] = "\nVersion: Build number 497\n";
+const std::string kVersionLine = "\nVersion: Build number 497\n";
 
-TEST(OptionWordTest, CLoptionMatchesNonEmptyCaseInsensitivePrefixes) {
+TEST(OptionWord, CLoptionMatchesNonEmptyCaseInsensitivePrefixes) {
   struct {
     const char* word;
     int len;
     const char* keyword;
     int expected;
   } const cases[] = {
-      {"h", 1, "HELP", 1},
-      {"He", 2, "HELP", 1},
-      {"help", 4, "HELP", 1},
-      {"HELP", 4, "HELP", 1},
-      {"?", 1, "?", 1},
-      {"i", 1, "I", 1},
-      {"Vs", 2, "VSN", 1},
-      {"vSn", 3, "VSN", 1},
-      {"v", 1, "V", 1},
-      {"helpme", 4, "HELP", 1},  // only the first `len` characters are compared
-      {"", 0, "HELP", 0},
-      {"helpx", 5, "HELP", 0},
-      {"Input", 5, "I", 0},
-      {"Version", 7, "VSN", 0},
-      {"Out", 3, "O", 0},
-      {"hx", 2, "HELP", 0},
-      {"x", 1, "HELP", 0},
-      {"?", 1, "HELP", 0},
-      {"\xE9", 1, "\xC9", 0},  // only A to Z and a to z change case
+      // clang-format off
+      {"h", 1, "HELP", 1}, {"He", 2, "HELP", 1}, {"help", 4, "HELP", 1}, {"?", 1, "?", 1},
+      {"vSn", 3, "VSN", 1}, {"helpme", 4, "HELP", 1},  // only `len` characters are compared
+      {"", 0, "HELP", 0}, {"helpx", 5, "HELP", 0}, {"Input", 5, "I", 0}, {"Version", 7, "VSN", 0},
+      {"hx", 2, "HELP", 0}, {"?", 1, "HELP", 0}, {"\xE9", 1, "\xC9", 0},  // ASCII case only
+      // clang-format on
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.word) + " vs " + c.keyword);
-    EXPECT_EQ(CLoption(c.word, c.len, c.keyword), c.expected);
+    EXPECT_EQ(CLoption(c.word, c.len, c.keyword), c.expected) << c.word << " vs " << c.keyword;
   }
 }
 
-class CommandLineTest : public ::testing::Test {
- protected:
-  void SetUp() override { ResetOptions(); }
-  void TearDown() override { ResetOptions(); }
-
-  // Runs the option pass over `words` (the program name is added) and returns what it printed.
-  std::string Process(std::vector<std::string> words) {
-    args_ = {"tvx2mxt"};
-    args_.insert(args_.end(), words.begin(), words.end());
-    argv_.clear();
-    for (auto& a : args_) argv_.push_back(a.data());
-    argv_.push_back(nullptr);
-    testing::internal::CaptureStdout();
-    ProcessInputs(static_cast<int>(args_.size()), argv_.data());
-    return testing::internal::GetCapturedStdout();
+// Runs the option pass over the blank-separated `words` (after the program name); returns what
+// it printed and the settings: input path, output path, -A and console mode.
+std::string Process(const std::string& words, std::string* settings) {
+  static std::vector<std::string> args;  // the paths point into these
+  static std::vector<char*> argv;
+  ResetOptions();
+  args = {"tvx2mxt"};
+  for (size_t at = 0, end; at < words.size(); at = end + 1) {
+    end = std::min(words.find(' ', at), words.size());
+    args.push_back(words.substr(at, end - at));
   }
-  static std::string Str(const char* p) { return p ? p : "(null)"; }
-
-  std::vector<std::string> args_;  // the paths point into these
-  std::vector<char*> argv_;
-};
-
-TEST_F(CommandLineTest, PathAfterInputOptionIsAlsoExaminedAsOption) {
-  EXPECT_EQ(Process({"-I", "-A"}), "");
-  EXPECT_EQ(Str(InputFile), "-A");
-  EXPECT_EQ(bOriginal, 1);
-  EXPECT_EQ(ConInput, 0);
-}
-
-TEST_F(CommandLineTest, LastInputOptionWins) {
-  EXPECT_EQ(Process({"-I", "a.txt", "-I", "b.txt"}), "");
-  EXPECT_EQ(Str(InputFile), "b.txt");
-}
-
-TEST_F(CommandLineTest, LowerCaseOptionsWorkLikeUpperCase) {
-  EXPECT_EQ(Process({"-i", "a.txt", "-o", "b.txt", "-a"}), "");
-  EXPECT_EQ(Str(InputFile), "a.txt");
-  EXPECT_EQ(Str(OutputFile), "b.txt");
-  EXPECT_EQ(bOriginal, 1);
-}
-
-TEST_F(CommandLineTest, MissingPathsAreReportedAndLeaveTheSettings) {
-  EXPECT_EQ(Process({"-I", "a.txt", "-O"}), "\nMissing output file\n");
-  EXPECT_EQ(Str(InputFile), "a.txt");
-  EXPECT_EQ(OutputFile, nullptr);
-  ResetOptions();
-  EXPECT_EQ(Process({"-I", "a.txt", "-I"}), "\nMissing input file\n");
-  EXPECT_EQ(Str(InputFile), "a.txt");
-  ResetOptions();
-  EXPECT_EQ(Process({"-V", "-I"}), std::string(kVersionLine) + "\nMissing input file\n");
-  EXPECT_EQ(InputFile, nullptr);
-}
-
-TEST_F(CommandLineTest, HelpIsPrintedOnce) {
-  EXPECT_EQ(Process({"-help", "-?"}), kHelpText);
-  EXPECT_EQ(Help_once, 1);
-  ResetOptions();
-  EXPECT_EQ(Process({"-h", "-HELP", "-He"}), kHelpText);
-  ResetOptions();
-  EXPECT_EQ(Process({}), kHelpText);  // no arguments at all
+  argv.clear();
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
   testing::internal::CaptureStdout();
-  PrintHelp();  // already printed in this run
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  ProcessInputs(static_cast<int>(args.size()), argv.data());
+  auto str = [](const char* p) { return std::string(p ? p : "-"); };
+  *settings = str(InputFile) + " " + str(OutputFile) + " " + std::to_string(bOriginal) +
+              std::to_string(ConInput);
+  return testing::internal::GetCapturedStdout();
 }
 
-TEST_F(CommandLineTest, VersionLineForEveryVersionWord) {
-  EXPECT_EQ(Process({"-V"}), kVersionLine);  // "V" matches two keywords, one line
-  ResetOptions();
-  EXPECT_EQ(Process({"-vsn", "-v", "-Vs"}),
-            std::string(kVersionLine) + kVersionLine + kVersionLine);
-  ResetOptions();
-  EXPECT_EQ(Process({"-Version", "-Vsnx", "-", "-Input", "a.txt", "x.txt"}), "");
-  EXPECT_EQ(InputFile, nullptr);
-}
-
-TEST_F(CommandLineTest, ConsoleInputForConInAnyCase) {
+TEST(CommandLine, OptionsArePassedLeftToRight) {
+  const std::string v = kVersionLine, missing = "\nMissing input file\n";
   struct {
-    const char* path;
-    int console;
-  } const cases[] = {{"con", 1}, {"CON", 1},  {"Con", 1}, {"cOn", 1},
-                     {"cox", 0}, {"CONS", 0}, {"cat", 0}, {"co", 0}};
+    const char* words;
+    std::string printed, settings;
+  } const cases[] = {
+      // clang-format off
+      {"-I -A", "", "-A - 10"},  // the path "-A" is also examined as an option
+      {"-I a.txt -I b.txt", "", "b.txt - 00"}, {"-i a.txt -o b.txt -a", "", "a.txt b.txt 10"},
+      {"-I a.txt -O", "\nMissing output file\n", "a.txt - 00"},
+      {"-I a.txt -I", missing, "a.txt - 00"},
+      {"-V -I", v + missing, "- - 00"}, {"-vsn -v -Vs", v + v + v, "- - 00"},
+      {"-Version -Vsnx - -Input a.txt x.txt", "", "- - 00"},
+      {"-I con", "", "con - 01"}, {"-I CON", "", "CON - 01"}, {"-I cOn", "", "cOn - 01"},
+      {"-I cox", "", "cox - 00"}, {"-I CONS", "", "CONS - 00"}, {"-I co", "", "co - 00"},
+      {"-I con -I a.txt", "", "a.txt - 01"},  // a later -I does not clear console mode
+      {"-help -? -h -He", kHelpText, "- - 00"}, {"", kHelpText, "- - 00"},  // help only once
+      // clang-format on
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    ResetOptions();
-    Process({"-I", c.path});
-    EXPECT_EQ(ConInput, c.console);
-    EXPECT_EQ(Str(InputFile), c.path);
+    std::string settings;
+    EXPECT_EQ(Process(c.words, &settings), c.printed) << c.words;
+    EXPECT_EQ(settings, c.settings) << c.words;
   }
+  testing::internal::CaptureStdout();
+  PrintHelp();  // already printed in the last run
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   ResetOptions();
-  Process({"-I", "con", "-I", "a.txt"});  // a later -I does not clear console mode
-  EXPECT_EQ(ConInput, 1);
-  EXPECT_EQ(Str(InputFile), "a.txt");
 }
 
 }  // namespace

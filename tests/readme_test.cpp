@@ -1,5 +1,5 @@
 // The README's command reference is generated from the command map; this test fails when the
-// two differ. Run the test with TVX2MXT_UPDATE_README=1 in the environment to rewrite the table.
+// two differ. Run it with TVX2MXT_UPDATE_README=1 in the environment to rewrite the table.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,56 +9,31 @@
 
 #include "commands.h"
 
-namespace {
-
-constexpr const char* kBegin = "<!-- command-table: generated from the command map -->\n";
-constexpr const char* kEnd = "<!-- end of command-table -->\n";
-
-// A template as the table shows it: in a code span, a newline of the template as "⏎".
-std::string Cell(const char* text) {
-  if (*text == '\0') return "(empty: reported as not converted)";
-  std::string cell = "`";
-  for (const char* c = text; *c != '\0'; ++c) {
-    if (*c == '\n') {
-      cell += "⏎";
-    } else {
-      cell += *c;
-    }
-  }
-  return cell + "`";
-}
-
-std::string RenderTable() {
-  std::string table = kBegin;
-  table += "| Tavex command | MXT template |\n|---|---|\n";
-  for (const COMM_MAP& row : tavex_commands) {
-    std::string word = row.original;
-    table += "| `" + (word == " " ? std::string("(blank)") : word) + "` | " + Cell(row.converted) +
-             " |\n";
-  }
-  return table + kEnd;
-}
-
-}  // namespace
-
 TEST(Readme, CommandTableMatchesTheCommandMap) {
-  std::ifstream in(TVX2MXT_README);
-  ASSERT_TRUE(in) << "cannot read " << TVX2MXT_README;
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  std::string readme = buffer.str();
-  size_t begin = readme.find(kBegin);
-  size_t end = readme.find(kEnd);
-  ASSERT_NE(begin, std::string::npos) << "the README has no command table";
-  ASSERT_NE(end, std::string::npos);
-  end += std::string(kEnd).size();
+  const std::string begin_mark = "<!-- command-table: generated from the command map -->\n";
+  const std::string end_mark = "<!-- end of command-table -->\n";
+  std::string table = begin_mark + "| Tavex command | MXT template |\n|---|---|\n";
+  for (const COMM_MAP& row : tavex_commands) {
+    std::string cell = "`";  // a template in a code span, its newlines shown as "⏎"
+    for (const char* c = row.converted; *c != '\0'; ++c)
+      cell += *c == '\n' ? "⏎" : std::string(1, *c);
+    cell = *row.converted == '\0' ? "(empty: reported as not converted)" : cell + "`";
+    const std::string word = row.original;
+    table += "| `" + (word == " " ? "(blank)" : word) + "` | " + cell + " |\n";
+  }
+  table += end_mark;
 
-  std::string expected = RenderTable();
-  if (readme.compare(begin, end - begin, expected) != 0 && std::getenv("TVX2MXT_UPDATE_README")) {
-    readme.replace(begin, end - begin, expected);
-    std::ofstream(TVX2MXT_README) << readme;
+  std::stringstream buffer;
+  buffer << std::ifstream(TVX2MXT_README).rdbuf();
+  std::string readme = buffer.str();
+  const size_t begin = readme.find(begin_mark), end = readme.find(end_mark);
+  ASSERT_NE(begin, std::string::npos) << "no command table in " << TVX2MXT_README;
+  ASSERT_NE(end, std::string::npos);
+  const size_t length = end + end_mark.size() - begin;
+  if (readme.compare(begin, length, table) != 0 && std::getenv("TVX2MXT_UPDATE_README")) {
+    std::ofstream(TVX2MXT_README) << readme.replace(begin, length, table);
     return;
   }
-  EXPECT_EQ(readme.substr(begin, end - begin), expected)
+  EXPECT_EQ(readme.substr(begin, length), table)
       << "regenerate with: TVX2MXT_UPDATE_README=1 ctest -R Readme";
 }

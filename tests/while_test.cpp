@@ -2,73 +2,34 @@
 // "gostep until(...)" command.
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <string>
 
 #include "converter.h"
 
 namespace {
 
-struct WhileCase {
-  const char* what;
-  const char* condition;
-  const char* expected;
-};
-
-void RunCases(const WhileCase* cases, size_t count) {
-  for (size_t k = 0; k < count; ++k) {
-    std::string command = cases[k].condition;
+TEST(ChangeWhile, InvertsTheFirstMatchingOperatorOnce) {
+  const struct {
+    const char *condition, *expected;
+  } cases[] = {
+      // clang-format off
+      // Each row of the inversion table; "!" in front when none applies.
+      {"x !=1", "x ==1"}, {"x ==1", "x !=1"}, {"a>=b", "a<=b"}, {"a<=b", "a>=b"}, {"a =b", "a !=b"},
+      {"flag", "!flag"}, {"a<b", "!a<b"}, {"a>b", "!a>b"}, {"", "!"},
+      // The first row that matches decides, and only its first occurrence changes.
+      {"a==b && c!=d", "a==b && c==d"}, {"a!=b || c!=d", "a==b || c!=d"},
+      {"a==b || c==d", "a!=b || c==d"}, {"a>=b && c==d", "a>=b && c!=d"},
+      {"a<=b && c>=d", "a<=b && c<=d"}, {"a=b && c<=d", "a=b && c>=d"},
+      {"a=b && c=d", "a!=b && c=d"},
+      // Every scope colon becomes one backslash; a leading blank (from step-while) stays.
+      {"main:i ==1", "main\\i !=1"}, {"a:b:c", "!a\\b\\c"}, {" x", "! x"}, {" a ==b", " a !=b"},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    std::string command = c.condition;
     ChangeWhile(command);
-    EXPECT_EQ(command, cases[k].expected) << cases[k].what;
+    EXPECT_EQ(command, std::string("gostep until(") + c.expected + ")") << c.condition;
   }
-}
-
-// One case per row of the inversion table, in table order; "!" goes in front when no row applies.
-TEST(ChangeWhileTest, InvertsEachOperator) {
-  const WhileCase cases[] = {
-      {"!= becomes ==", "x !=1", "gostep until(x ==1)"},
-      {"== becomes !=", "x ==1", "gostep until(x !=1)"},
-      {">= is mirrored", "a>=b", "gostep until(a<=b)"},
-      {"<= is mirrored", "a<=b", "gostep until(a>=b)"},
-      {"= becomes !=", "a =b", "gostep until(a !=b)"},
-      {"no operator", "flag", "gostep until(!flag)"},
-      {"bare < has no row", "a<b", "gostep until(!a<b)"},
-      {"bare > has no row", "a>b", "gostep until(!a>b)"},
-      {"empty condition", "", "gostep until(!)"},
-  };
-  RunCases(cases, std::size(cases));
-}
-
-// The first row that matches decides, and only the first occurrence of its operator changes.
-TEST(ChangeWhileTest, OnlyFirstMatchingOperatorChanges) {
-  const WhileCase cases[] = {
-      {"!= is tried before ==", "a==b && c!=d", "gostep until(a==b && c==d)"},
-      {"first != only", "a!=b || c!=d", "gostep until(a==b || c!=d)"},
-      {"first == only", "a==b || c==d", "gostep until(a!=b || c==d)"},
-      {"== is tried before >=", "a>=b && c==d", "gostep until(a>=b && c!=d)"},
-      {">= is tried before <=", "a<=b && c>=d", "gostep until(a<=b && c<=d)"},
-      {"<= is tried before =", "a=b && c<=d", "gostep until(a=b && c>=d)"},
-      {"first = only", "a=b && c=d", "gostep until(a!=b && c=d)"},
-  };
-  RunCases(cases, std::size(cases));
-}
-
-TEST(ChangeWhileTest, ScopeColonsBecomeOneBackslash) {
-  const WhileCase cases[] = {
-      {"one colon", "main:i ==1", "gostep until(main\\i !=1)"},
-      {"every colon", "a:b:c", "gostep until(!a\\b\\c)"},
-      {"colon with ! in front", "main:flag", "gostep until(!main\\flag)"},
-  };
-  RunCases(cases, std::size(cases));
-}
-
-// The step-while rule hands the condition over with its leading blank; it stays.
-TEST(ChangeWhileTest, LeadingBlankIsKept) {
-  const WhileCase cases[] = {
-      {"! goes before the blank", " x", "gostep until(! x)"},
-      {"inverted with blank", " a ==b", "gostep until( a !=b)"},
-  };
-  RunCases(cases, std::size(cases));
 }
 
 }  // namespace
