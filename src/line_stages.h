@@ -26,5 +26,7 @@ void CleanUpTemplate(LineWork& work);
 // The placeholder removal of the clean-up: passes while a placeholder is left and a pass
 // changes something.
 void RemoveUnfilledPlaceholders(std::string& postcon);
+// The same removal as RemoveUnfilledPlaceholders takes for a long text, whatever its length.
+void RemovePlaceholdersFromLongText(std::string& postcon);
 // The command-specific rewrites; writes `converted` and returns ConvertLine's result.
 int RewriteCommand(LineWork& work, std::string& converted);

@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <new>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 

@@ -66,6 +66,8 @@ const Shape kShapes[] = {
     {"breakpoint condition", "b main if ", "x==1 && ", "y"},
     {"step words", "step ", "in out while ", ""},
     {"placeholder text", "v ", "XXXXX1", ""},
+    {"placeholders whose removal forms punctuation", "v ", "..aXXXXX1+", ""},
+    {"placeholders whose removal forms words", "v ", "callgXXXXX1raph'aXXXXX1'", ""},
 };
 
 TEST(SlowBounds, EveryShapeOfAMegabyteLineConvertsInUnderTwoSeconds) {

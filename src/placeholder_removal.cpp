@@ -1,0 +1,250 @@
+// Placeholder removal: while the converted text holds "XXXXX", a pass of ten steps removes the
+// first unfilled placeholder with the separator in front of it, then the punctuation such
+// placeholders leave behind; a pass that changes nothing ends the removal.
+#include <array>
+#include <functional>
+#include <queue>
+#include <string>
+#include <vector>
+
+#include "converter.h"
+#include "line_stages.h"
+
+namespace {
+
+bool IsPlaceholderDigit(char digit) { return (digit >= '1' && digit <= '9') || digit == 'x'; }
+
+// Texts up to this length take the passes as they are worded; a pass then costs a few scans of
+// a short text. Longer ones go through LinkedText.
+constexpr size_t kShortText = 2048;
+
+// Deletes the first occurrence of `item`, if any. Returns whether it did.
+bool DeleteFirst(std::string& text, std::string_view item, Index before = 0, Index after = 0) {
+  Index found = FindString(text, item);
+  if (found != -1) DeleteString(text, found - before, found + Length(item) + after);
+  return found != -1;
+}
+
+// One pass of the ten steps, each on the first occurrence it finds. Returns whether it changed
+// the text.
+bool RemovalPass(std::string& postcon) {
+  bool changed = false;
+  // 1. The placeholder and the character before it (at index 0 only the placeholder).
+  Index p = FindString(postcon, "XXXXX");
+  if (p != -1 && IsPlaceholderDigit(CharAt(postcon, p + 5))) {
+    DeleteString(postcon, p - 1, p + 6);
+    changed = true;
+  }
+  changed = DeleteFirst(postcon, "..+") || changed;                   // 2.
+  if (Contains(postcon, ",") && !Contains(postcon, "cexpression")) {  // 3.
+    changed = DeleteFirst(postcon, ",") || changed;
+  }
+  changed = DeleteFirst(postcon, "''") || changed;      // 4.
+  if (Index q = FindString(postcon, "'\""); q != -1) {  // 5.
+    DeleteString(postcon, q, q + 1);
+    changed = true;
+  }
+  if (Index q = FindString(postcon, "\"'"); q != -1) {  // 6.
+    DeleteString(postcon, q + 1, q + 2);
+    changed = true;
+  }
+  changed = DeleteFirst(postcon, "callgraph", 1, 1) || changed;  // 7.
+  if (Index caret = FindFirstChar(postcon, '^'); caret != 0) {   // 8.
+    ChangeChar(postcon, caret, ' ');
+    changed = true;
+  }
+  changed = DeleteFirst(postcon, "profile", 1, 1) || changed;               // 9.
+  if (!postcon.empty() && FindLastChar(postcon, '=') == Length(postcon)) {  // 10.
+    ChangeChar(postcon, Length(postcon), '\0');
+    changed = true;
+  }
+  return changed;
+}
+
+// The texts the passes look for.
+enum Sought {
+  kPlaceholder,
+  kRange,
+  kComma,
+  kExpression,
+  kQuotes,
+  kQuoteDouble,
+  kDoubleQuote,
+  kCallgraph,
+  kCaret,
+  kProfile,
+  kSoughtCount
+};
+constexpr std::array<std::string_view, kSoughtCount> kSought = {
+    "XXXXX", "..+", ",", "cexpression", "''", "'\"", "\"'", "callgraph", "^", "profile"};
+
+// A long text under removal passes, so that each step costs what it changes rather than a scan
+// of the whole text: the characters are a linked list, and for each sought text a heap holds
+// the places where it may start, checked when the first occurrence is asked for. Only the two
+// kinds of edit a pass makes change occurrences: a deletion, which can form a new occurrence
+// only across the place where it joins the text (so the few characters before that place are
+// added as candidates), and a "^" becoming a blank, which forms none (no sought text holds a
+// blank).
+class LinkedText {
+ public:
+  explicit LinkedText(std::string text)
+      : chars_(std::move(text)),
+        size_(chars_.size()),
+        next_(size_ + 2),
+        prev_(size_ + 2),
+        alive_(size_, true) {
+    for (size_t i = 0; i < size_; ++i) {
+      next_[i] = i + 1 < size_ ? i + 1 : kEnd();
+      prev_[i] = i > 0 ? i - 1 : kBegin();
+    }
+    next_[kBegin()] = size_ > 0 ? 0 : kEnd();
+    prev_[kEnd()] = size_ > 0 ? size_ - 1 : kBegin();
+    for (size_t k = 0; k < kSoughtCount; ++k) {
+      for (size_t at = chars_.find(kSought[k]); at != std::string::npos;
+           at = chars_.find(kSought[k], at + 1)) {
+        candidates_[k].push(at);
+      }
+    }
+  }
+
+  size_t kBegin() const { return size_; }
+  size_t kEnd() const { return size_ + 1; }
+  bool Found(size_t i) const { return i < size_; }
+
+  // Where the first occurrence of a sought text starts, or kEnd().
+  size_t First(Sought k) {
+    auto& heap = candidates_[k];
+    while (!heap.empty()) {
+      size_t start = heap.top();
+      if (alive_[start] && StartsAt(start, kSought[k])) return start;
+      heap.pop();
+    }
+    return kEnd();
+  }
+
+  size_t Next(size_t i) const { return next_[i]; }
+  size_t Prev(size_t i) const { return prev_[i]; }
+  size_t Last() const { return prev_[kEnd()]; }
+  char At(size_t i) const { return Found(i) ? chars_[i] : '\0'; }
+
+  // The character `count` characters after `i`, or kEnd().
+  size_t Forward(size_t i, size_t count) const {
+    while (count-- > 0 && i != kEnd()) i = next_[i];
+    return i;
+  }
+
+  void Set(size_t i, char c) { chars_[i] = c; }
+
+  // Deletes `count` characters from `from` on, `from` and one character before it when
+  // `with_previous` (fewer at the ends of the text).
+  void Delete(size_t from, size_t count, bool with_previous = false) {
+    if (with_previous && prev_[from] != kBegin()) {
+      from = prev_[from];
+      ++count;
+    }
+    size_t left = prev_[from], right = from;
+    for (; count > 0 && right != kEnd(); --count) {
+      alive_[right] = false;
+      right = next_[right];
+    }
+    next_[left] = right;
+    prev_[right] = left;
+    if (left == kBegin() || right == kEnd()) return;
+    for (size_t k = 0; k < kSoughtCount; ++k) {
+      std::string_view sought = kSought[k];
+      size_t start = left;
+      for (size_t back = 1; back < sought.size() && start != kBegin(); ++back) {
+        if (chars_[start] == sought[0]) candidates_[k].push(start);
+        start = prev_[start];
+      }
+    }
+  }
+
+  std::string Text() const {
+    std::string text;
+    for (size_t i = next_[kBegin()]; i != kEnd(); i = next_[i]) text += chars_[i];
+    return text;
+  }
+
+ private:
+  bool StartsAt(size_t start, std::string_view sought) const {
+    for (char c : sought) {
+      if (start == kEnd() || chars_[start] != c) return false;
+      start = next_[start];
+    }
+    return true;
+  }
+
+  std::string chars_;
+  size_t size_;
+  std::vector<size_t> next_, prev_;  // of each character, and of the two ends
+  std::vector<bool> alive_;
+  std::array<std::priority_queue<size_t, std::vector<size_t>, std::greater<>>, kSoughtCount>
+      candidates_;
+};
+
+// The same pass on a LinkedText.
+bool RemovalPass(LinkedText& text) {
+  bool changed = false;
+  auto found = [&](size_t i) { return text.Found(i); };
+  if (size_t p = text.First(kPlaceholder);
+      found(p) && IsPlaceholderDigit(text.At(text.Forward(p, 5)))) {
+    text.Delete(p, 6, true);
+    changed = true;
+  }
+  if (size_t q = text.First(kRange); found(q)) {
+    text.Delete(q, 3);
+    changed = true;
+  }
+  if (size_t q = text.First(kComma); found(q) && !found(text.First(kExpression))) {
+    text.Delete(q, 1);
+    changed = true;
+  }
+  if (size_t q = text.First(kQuotes); found(q)) {
+    text.Delete(q, 2);
+    changed = true;
+  }
+  if (size_t q = text.First(kQuoteDouble); found(q)) {
+    text.Delete(q, 1);
+    changed = true;
+  }
+  if (size_t q = text.First(kDoubleQuote); found(q)) {
+    text.Delete(text.Next(q), 1);
+    changed = true;
+  }
+  if (size_t q = text.First(kCallgraph); found(q)) {
+    text.Delete(q, 10, true);
+    changed = true;
+  }
+  if (size_t q = text.First(kCaret); found(q)) {
+    text.Set(q, ' ');
+    changed = true;
+  }
+  if (size_t q = text.First(kProfile); found(q)) {
+    text.Delete(q, 8, true);
+    changed = true;
+  }
+  if (size_t last = text.Last(); found(last) && text.At(last) == '=') {
+    text.Delete(last, 1);
+    changed = true;
+  }
+  return changed;
+}
+
+}  // namespace
+
+void RemovePlaceholdersFromLongText(std::string& postcon) {
+  LinkedText text(std::move(postcon));
+  while (text.Found(text.First(kPlaceholder)) && RemovalPass(text)) {
+  }
+  postcon = text.Text();
+}
+
+void RemoveUnfilledPlaceholders(std::string& postcon) {
+  if (postcon.size() > kShortText) {
+    RemovePlaceholdersFromLongText(postcon);
+    return;
+  }
+  while (Contains(postcon, "XXXXX") && RemovalPass(postcon)) {
+  }
+}
