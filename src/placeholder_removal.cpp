@@ -2,6 +2,7 @@
 // first unfilled placeholder with the separator in front of it, then the punctuation such
 // placeholders leave behind; a pass that changes nothing ends the removal.
 #include <array>
+#include <bitset>
 #include <functional>
 #include <queue>
 #include <string>
@@ -25,17 +26,19 @@ bool DeleteFirst(std::string& text, std::string_view item, Index before = 0, Ind
   return found != -1;
 }
 
-// One pass of the ten steps, each on the first occurrence it finds. Returns whether it changed
-// the text.
-bool RemovalPass(std::string& postcon) {
-  bool changed = false;
-  // 1. The placeholder and the character before it (at index 0 only the placeholder).
+// Step 1: the first placeholder goes with the character before it (at index 0 only the
+// placeholder). Returns the index where the text was joined, or -1 when nothing was deleted.
+Index DeleteFirstPlaceholder(std::string& postcon) {
   Index p = FindString(postcon, "XXXXX");
-  if (p != -1 && IsPlaceholderDigit(CharAt(postcon, p + 5))) {
-    DeleteString(postcon, p - 1, p + 6);
-    changed = true;
-  }
-  changed = DeleteFirst(postcon, "..+") || changed;                   // 2.
+  if (p == -1 || !IsPlaceholderDigit(CharAt(postcon, p + 5))) return -1;
+  DeleteString(postcon, p - 1, p + 6);
+  return p > 0 ? p - 1 : 0;
+}
+
+// Steps 2 to 10: the punctuation that unfilled placeholders leave behind. Returns whether they
+// changed the text.
+bool TidyAfterPlaceholder(std::string& postcon) {
+  bool changed = DeleteFirst(postcon, "..+");                         // 2.
   if (Contains(postcon, ",") && !Contains(postcon, "cexpression")) {  // 3.
     changed = DeleteFirst(postcon, ",") || changed;
   }
@@ -59,6 +62,89 @@ bool RemovalPass(std::string& postcon) {
     changed = true;
   }
   return changed;
+}
+
+// The texts of steps 2, 4 to 7 and 9, which a deletion can form where it joins the text.
+constexpr std::string_view kJoinable[] = {"..+", "''", "'\"", "\"'", "callgraph", "profile"};
+
+// Whether steps 2 to 10 find nothing to do. They then keep finding nothing while only step 1
+// deletes, as long as no deletion forms a kJoinable text across its join or leaves an "=" at
+// the end: deletions bring in no comma and no "^".
+bool TidyIsIdle(std::string_view text) {
+  if (!text.empty() && text.back() == '=') return false;
+  // One pass over the characters, looking further only where a kJoinable text may begin.
+  auto at = [&](size_t i, std::string_view joinable) {
+    return text.compare(i, joinable.size(), joinable) == 0;
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    switch (text[i]) {
+      case ',':
+      case '^':
+        return false;
+      case '.':
+        if (at(i, "..+")) return false;
+        break;
+      case '\'':
+        if (at(i, "''") || at(i, "'\"")) return false;
+        break;
+      case '"':
+        if (at(i, "\"'")) return false;
+        break;
+      case 'c':
+        if (at(i, "callgraph")) return false;
+        break;
+      case 'p':
+        if (at(i, "profile")) return false;
+        break;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+// Whether the deletion that joined `text` in front of index `join` gave steps 2 to 10 work.
+// A kJoinable text formed there straddles the join, so the two characters that meet there
+// follow each other in it.
+bool JoinMakesWork(std::string_view text, size_t join) {
+  if (join >= text.size()) return !text.empty() && text.back() == '=';
+  if (join == 0) return false;
+  static const auto* kFollows = [] {
+    auto* follows = new std::array<std::bitset<256>, 256>();
+    for (std::string_view joinable : kJoinable) {
+      for (size_t i = 0; i + 1 < joinable.size(); ++i) {
+        (*follows)[static_cast<unsigned char>(joinable[i])].set(
+            static_cast<unsigned char>(joinable[i + 1]));
+      }
+    }
+    return follows;
+  }();
+  if (!(*kFollows)[static_cast<unsigned char>(text[join - 1])].test(
+          static_cast<unsigned char>(text[join]))) {
+    return false;
+  }
+  std::string_view window = text.substr(join > 8 ? join - 8 : 0, 16);
+  for (std::string_view joinable : kJoinable) {
+    if (Contains(window, joinable)) return true;
+  }
+  return false;
+}
+
+// The passes on a short text. While steps 2 to 10 are idle, a pass is step 1 alone, and the
+// only question is whether its deletion gave them work.
+void RemoveFromShortText(std::string& postcon) {
+  bool idle = TidyIsIdle(postcon);
+  while (Contains(postcon, "XXXXX")) {
+    Index join = DeleteFirstPlaceholder(postcon);
+    bool changed = join != -1;
+    if (idle && (!changed || !JoinMakesWork(postcon, static_cast<size_t>(join)))) {
+      if (!changed) return;
+      continue;
+    }
+    changed = TidyAfterPlaceholder(postcon) || changed;
+    if (!changed) return;
+    idle = TidyIsIdle(postcon);
+  }
 }
 
 // The texts the passes look for.
@@ -245,6 +331,5 @@ void RemoveUnfilledPlaceholders(std::string& postcon) {
     RemovePlaceholdersFromLongText(postcon);
     return;
   }
-  while (Contains(postcon, "XXXXX") && RemovalPass(postcon)) {
-  }
+  RemoveFromShortText(postcon);
 }
