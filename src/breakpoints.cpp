@@ -35,7 +35,8 @@ void ConvertLocation(std::string& command) {
   Replace(command, context, context_new);
 }
 
-// A count: digits right after the second blank of the text.
+// A count: a digit right after the second blank of the text makes everything from there on
+// the count.
 void ConvertCount(std::string& command) {
   Index pos = FindString(command, " ");
   Index pos2 = FindnChar(command, ' ', pos + 1);
@@ -97,7 +98,11 @@ std::string CreateMacro(std::string& macrostring, std::string& output) {
   std::string temp = "define int " + name + "()\n{\n";
   // The commands of the list, each but the last keeping its ";" (as the script loop cuts a
   // semicolon line).
-  for (std::string& command : SplitAfter(macrostring, ';')) {
+  std::vector<std::string> commands = SplitAfter(macrostring, ';');
+  // The list lives on in its commands; its text is not kept while they are converted (a
+  // command may hold a list of its own, and so on).
+  std::string().swap(macrostring);
+  for (std::string& command : commands) {
     ConvertLine(command, command);
     if (command.empty()) continue;
     // A warning line that the conversion appended is not part of the macro.
@@ -105,10 +110,11 @@ std::string CreateMacro(std::string& macrostring, std::string& output) {
       command.resize(newline);
     }
     temp.append("$").append(command).append("$;\n");
+    std::string().swap(command);
   }
   temp += "return (1);\n}\n.\n";
   ReplaceWord(temp, " if", " ");
-  output = temp;
+  output.swap(temp);
   return name;
 }
 

@@ -24,8 +24,8 @@ int ConvertAliasDefinition(std::string& postcon, std::string& converted) {
   return kConverted;
 }
 
-// A write to memory: an address ("0x...") before the last "=", or a number as the target of an
-// expression that is no call.
+// A write to memory: an address ("0x...") before the last "=", or a number that the argument
+// text and the expression begin with, on a line that does not begin with "c" (a call).
 void ApplyMemoryRule(LineWork& work) {
   std::string& postcon = work.PostCon;
   Index z = FindString(postcon, "0x");

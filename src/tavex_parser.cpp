@@ -188,9 +188,10 @@ bool IsDirectory(std::FILE* file) {
   return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// Whether writing `output` would overwrite the input: the same path, or the same file.
-bool IsSameFile(const char* input_path, std::FILE* in, const char* output_path) {
-  if (std::strcmp(input_path, output_path) == 0) return true;
+// Whether writing `output` would overwrite the input: the same path (unless the input is the
+// console, whatever its path says), or the same file.
+bool IsSameFile(const char* input_path, bool console, std::FILE* in, const char* output_path) {
+  if (!console && std::strcmp(input_path, output_path) == 0) return true;
   struct stat input, output;
   return fstat(fileno(in), &input) == 0 && stat(output_path, &output) == 0 &&
          input.st_dev == output.st_dev && input.st_ino == output.st_ino;
@@ -241,7 +242,7 @@ int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int Conso
   auto close_input = [&] {
     if (in != stdin) std::fclose(in);
   };
-  if (pFileOut != nullptr && IsSameFile(pFileIn, in, pFileOut)) {
+  if (pFileOut != nullptr && IsSameFile(pFileIn, ConsoleInput != 0, in, pFileOut)) {
     std::printf("\nInput and output are the same file: %s\n", pFileOut);
     close_input();
     return 1;
