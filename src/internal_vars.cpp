@@ -49,7 +49,7 @@ constexpr std::string_view kSourcedirWarning = "\n//Warning sourcedir not availa
 // The most rewrites StrArgs makes in one call.
 constexpr int kStrArgsPasses = 10;
 
-bool ContainsAny(std::string_view text, NameList names) {
+bool ContainsAny(std::string_view text, const NameList& names) {
   for (std::string_view name : names) {
     if (Contains(text, name)) return true;
   }
