@@ -15,8 +15,8 @@ namespace {
 
 bool IsPlaceholderDigit(char digit) { return (digit >= '1' && digit <= '9') || digit == 'x'; }
 
-// Texts up to this length take the passes as they are worded; a pass then costs a few scans of
-// a short text. Longer ones go through LinkedText.
+// Texts up to this length take the passes on the text itself (RemoveFromShortText); a pass then
+// costs a few scans of a short text. Longer ones go through LinkedText.
 constexpr size_t kShortText = 2048;
 
 // Deletes the first occurrence of `item`, if any. Returns whether it did.
@@ -137,9 +137,9 @@ void RemoveFromShortText(std::string& postcon) {
   while (Contains(postcon, "XXXXX")) {
     Index join = DeleteFirstPlaceholder(postcon);
     bool changed = join != -1;
-    if (idle && (!changed || !JoinMakesWork(postcon, static_cast<size_t>(join)))) {
-      if (!changed) return;
-      continue;
+    if (idle) {
+      if (!changed) return;  // steps 2 to 10 have nothing to do either
+      if (!JoinMakesWork(postcon, static_cast<size_t>(join))) continue;
     }
     changed = TidyAfterPlaceholder(postcon) || changed;
     if (!changed) return;
