@@ -1,0 +1,101 @@
+// tvx2mxt: converts Tavex debugger command scripts into MXT debugger command scripts.
+//
+// A conversion is an object of its own: the aliases a script defines, the numbering of the
+// macros generated for breakpoint command lists, and the counts and findings of the run belong
+// to it, so that conversions can run side by side in one process.
+//
+//   #include <tvx2mxt/tvx2mxt.h>
+//
+//   std::ifstream in("old.tvx");
+//   std::ofstream out("new.mxt");
+//   tvx2mxt::ScriptResult result = tvx2mxt::ConvertScript(in, out);
+//   for (const tvx2mxt::Finding& finding : result.findings)
+//     std::cerr << finding.line << ": " << tvx2mxt::KindName(finding.kind) << ": "
+//               << finding.text << "\n";
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tvx2mxt {
+
+// What a conversion reports besides the converted script.
+enum class FindingKind {
+  kNotConverted,  // a command (or one segment of a semicolon line) that was not converted
+  kSemicolons,    // a line that was split at semicolons
+  kWarning,       // a warning comment that a conversion put into the output
+  kDropped,       // words of a command's arguments that its conversion does not show
+};
+
+// "not converted", "semicolons", "warning" or "dropped": the words of the findings report.
+std::string_view KindName(FindingKind kind);
+
+struct Finding {
+  long line = 0;  // input line, counted from 1
+  FindingKind kind = FindingKind::kNotConverted;
+  std::string text;  // the segment, the line, the warning (without its "//"), or the words
+};
+
+// How many findings of each kind a conversion made.
+struct Counts {
+  long not_converted = 0;
+  long semicolon_lines = 0;
+  long warnings = 0;
+  long dropped = 0;
+};
+
+struct Options {
+  // Also write every original command, as a "//tavex:" comment before its conversion (-A).
+  bool echo_original = false;
+  // When set, every finding is passed here as it is made instead of being collected in
+  // ScriptResult::findings (a long script then keeps no list).
+  std::function<void(const Finding&)> on_finding;
+};
+
+struct ScriptResult {
+  Counts counts;
+  std::vector<Finding> findings;  // in input order; empty when Options::on_finding is set
+  bool read_failed = false;       // the input stream failed before its end
+  // The run needs a hand: something was not converted or dropped, a line held semicolons, or a
+  // conversion warned.
+  bool NeedsAHand() const {
+    return counts.not_converted + counts.semicolon_lines + counts.warnings + counts.dropped > 0;
+  }
+};
+
+// What one input line becomes.
+struct LineResult {
+  std::string output;  // the text written for the line, each output line ending with "\n"
+  std::vector<Finding> findings;
+};
+
+// One conversion run. Lines converted through the same Converter share the aliases defined so
+// far and the macro numbering.
+class Converter {
+ public:
+  explicit Converter(Options options = {});
+  ~Converter();
+  Converter(Converter&&) noexcept;
+  Converter& operator=(Converter&&) noexcept;
+
+  // Converts a whole script from `in` into `out`, with the closing commands at its end.
+  ScriptResult ConvertScript(std::istream& in, std::ostream& out);
+  // Converts one line of a script (without its newline), as the next line of this run.
+  LineResult ConvertLine(std::string_view line);
+
+ private:
+  struct Run;
+  std::unique_ptr<Run> run_;
+};
+
+// Converts a whole script with a conversion of its own.
+ScriptResult ConvertScript(std::istream& in, std::ostream& out, const Options& options = {});
+
+// The version of the converter, as `tvx2mxt --version` prints it.
+std::string_view Version();
+
+}  // namespace tvx2mxt
