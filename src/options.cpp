@@ -1,16 +1,11 @@
-// The command-line front end: option words, help and version, one conversion, the completion
-// message.
+// The command line: option words, the help and version texts, the words that do nothing.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 #include "parser.h"
-
-int Help_once = 0;
-int ConInput = 0;
-const char* InputFile = nullptr;
-const char* OutputFile = nullptr;
-int bOriginal = 0;
-int bWarnings = 0;
 
 namespace {
 
@@ -18,15 +13,171 @@ constexpr const char* kVersion = "Build number 497";
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// "CON" in any case (exactly three characters) or "-": the script comes from standard input.
-bool IsConsole(const char* path) {
-  return (std::strlen(path) == 3 && CLoption(path, 3, "CON") == 1) || std::strcmp(path, "-") == 0;
+// What an option word can ask for, in the order every word is tested.
+enum class Keyword { kHelp, kInput, kOutput, kOriginal, kVersion, kWarnings, kCheck, kJobs };
+
+struct KeywordRow {
+  Keyword keyword;
+  const char* spellings[2];  // the keyword and an alternative (or null)
+};
+
+constexpr KeywordRow kKeywords[] = {
+    {Keyword::kHelp, {"HELP", "?"}},       {Keyword::kInput, {"I", nullptr}},
+    {Keyword::kOutput, {"O", nullptr}},    {Keyword::kOriginal, {"A", nullptr}},
+    {Keyword::kVersion, {"VSN", "V"}},     {Keyword::kWarnings, {"WARNINGS", nullptr}},
+    {Keyword::kCheck, {"CHECK", nullptr}}, {Keyword::kJobs, {"JOBS", nullptr}},
+};
+
+// The keyword an option word (the text after its "-") matches; a word matches at most one.
+std::optional<Keyword> MatchKeyword(const char* word) {
+  int length = static_cast<int>(std::strlen(word));
+  for (const KeywordRow& row : kKeywords) {
+    for (const char* spelling : row.spellings) {
+      if (spelling != nullptr && CLoption(word, length, spelling)) return row.keyword;
+    }
+  }
+  return std::nullopt;
 }
 
-// No output path, or "-": the script goes to standard output.
-const char* OutputPath() {
-  return OutputFile != nullptr && std::strcmp(OutputFile, "-") == 0 ? nullptr : OutputFile;
+// "CON" in any case (exactly three characters) or "-": the script comes from standard input.
+bool IsConsole(const std::string& path) {
+  return (path.size() == 3 && CLoption(path.c_str(), 3, "CON") == 1) || path == "-";
 }
+
+// A number of jobs: decimal digits, at least 1.
+std::optional<unsigned> ParseJobs(std::string_view word) {
+  if (word.empty() || word.size() > 6) return std::nullopt;
+  unsigned jobs = 0;
+  for (char c : word) {
+    if (c < '0' || c > '9') return std::nullopt;
+    jobs = jobs * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (jobs == 0) return std::nullopt;
+  return jobs;
+}
+
+// Reads the command line word by word. A word that an option takes (the path after -I or -O,
+// the number after -j) is that option's, and is never reported; a path that begins with "-" is
+// also examined as an option word in its own right.
+class OptionPass {
+ public:
+  OptionPass(int argc, char** argv) : argc_(argc), argv_(argv) {}
+
+  CommandLine Run() {
+    if (argc_ == 1) Ask(Message::kHelp);
+    for (int argi = 1; argi < argc_ && argv_[argi] != nullptr; ++argi) {
+      // The number of -j is that option's own word, never examined as an option.
+      if (argi == taken_number_) continue;
+      const bool taken = argi == taken_;
+      const std::string_view word = argv_[argi];
+      if (word == "--help") {
+        Ask(Message::kHelp);
+      } else if (word == "--version") {
+        Ask(Message::kVersion);
+        line_.long_version = true;
+      } else if (word.empty() || word[0] != '-') {
+        if (!taken) loose_words_.push_back(argi);
+      } else if (auto keyword = MatchKeyword(argv_[argi] + 1)) {
+        Apply(*keyword, argi);
+      } else if (!taken) {
+        unmatched_.push_back(argi);
+      }
+    }
+    ReportLooseWords();
+    return std::move(line_);
+  }
+
+ private:
+  void Ask(Message message) {
+    line_.messages.push_back(message);
+    if (message == Message::kHelp) line_.help_asked = true;
+  }
+
+  // The word after `argi`, taken by the option there; null when there is none.
+  const char* TakeNext(int argi) {
+    if (argi + 1 >= argc_ || argv_[argi + 1] == nullptr) return nullptr;
+    taken_ = argi + 1;
+    return argv_[argi + 1];
+  }
+
+  void Apply(Keyword keyword, int argi) {
+    switch (keyword) {
+      case Keyword::kHelp:
+        Ask(Message::kHelp);
+        break;
+      case Keyword::kInput:
+        if (const char* path = TakeNext(argi)) {
+          line_.input = path;
+          line_.console_input = IsConsole(path);
+        } else {
+          Ask(Message::kMissingInput);
+          line_.usage_error = true;
+        }
+        break;
+      case Keyword::kOutput:
+        if (const char* path = TakeNext(argi)) {
+          line_.output = path;
+        } else {
+          Ask(Message::kMissingOutput);
+          line_.usage_error = true;
+        }
+        break;
+      case Keyword::kOriginal:
+        line_.echo_original = true;
+        break;
+      case Keyword::kVersion:
+        Ask(Message::kVersion);
+        break;
+      case Keyword::kWarnings:
+        line_.warnings = true;
+        break;
+      case Keyword::kCheck:
+        line_.check = true;
+        break;
+      case Keyword::kJobs:
+        ApplyJobs(argi);
+        break;
+    }
+  }
+
+  void ApplyJobs(int argi) {
+    const char* word = TakeNext(argi);
+    if (word == nullptr) {
+      Ask(Message::kMissingJobs);
+      line_.usage_error = true;
+      return;
+    }
+    taken_number_ = argi + 1;
+    if (auto jobs = ParseJobs(word)) {
+      line_.jobs = *jobs;
+    } else {
+      line_.jobs_word = word;
+      Ask(Message::kInvalidJobs);
+      line_.usage_error = true;
+    }
+  }
+
+  // Without -I the words that are not options are the paths of a batch; with it they do
+  // nothing, and are reported with the option words that matched nothing.
+  void ReportLooseWords() {
+    std::vector<int> ignored = unmatched_;
+    if (line_.input.has_value()) {
+      ignored.insert(ignored.end(), loose_words_.begin(), loose_words_.end());
+    } else {
+      for (int argi : loose_words_) line_.paths.emplace_back(argv_[argi]);
+    }
+    std::sort(ignored.begin(), ignored.end());
+    for (int argi : ignored) line_.ignored.emplace_back(argv_[argi]);
+  }
+
+  int argc_;
+  char** argv_;
+  CommandLine line_;
+  int taken_ = 0;         // the last word taken by an option
+  int taken_number_ = 0;  // the word taken by -j
+  std::vector<int> loose_words_;
+  std::vector<int> unmatched_;
+};
 
 }  // namespace
 
@@ -39,79 +190,41 @@ int CLoption(const char* s1, int s1len, const char* s2) {
   return 1;
 }
 
-void PrintHelp() {
-  if (Help_once != 0) return;
-  Help_once = 1;
-  std::printf("\nMerovant Debugger script converter - Help");
-  std::printf("\n");
-  std::printf("\n-I <path>\tPath to input file");
-  std::printf("\n-O <path>\tFile to save output to");
-  std::printf("\n-A \t\tAdd commented out original script to output");
-  std::printf("\n-Vsn\t\tVersion");
-  std::printf("\n");
+CommandLine ProcessInputs(int argc, char** argv) { return OptionPass(argc, argv).Run(); }
+
+void PrintHelp(std::FILE* to) {
+  std::fputs("\nMerovant Debugger script converter - Help", to);
+  std::fputs("\n", to);
+  std::fputs("\n-I <path>\tPath to input file", to);
+  std::fputs("\n-O <path>\tFile to save output to", to);
+  std::fputs("\n-A \t\tAdd commented out original script to output", to);
+  std::fputs("\n-Vsn\t\tVersion", to);
+  std::fputs("\n", to);
 }
 
-void ProcessInputs(int argc, char** argv) {
-  if (argc == 1) PrintHelp();
-  for (int argi = 1; argi < argc && argv[argi] != nullptr; ++argi) {
-    const char* argument = argv[argi];
-    if (argument[0] != '-') continue;  // paths are passed over here
-    const char* word = argument + 1;
-    int length = static_cast<int>(std::strlen(word));
-    bool has_next = argi + 1 < argc;
-    if (CLoption(word, length, "HELP") || CLoption(word, length, "?")) PrintHelp();
-    if (CLoption(word, length, "I")) {
-      if (has_next) {
-        InputFile = argv[argi + 1];
-        if (IsConsole(InputFile)) ConInput = 1;
-      } else {
-        std::printf("\nMissing input file\n");
-      }
+void PrintMessages(const CommandLine& command_line, std::FILE* to) {
+  bool help_printed = false;
+  for (Message message : command_line.messages) {
+    switch (message) {
+      case Message::kHelp:
+        if (!help_printed) PrintHelp(to);
+        help_printed = true;
+        break;
+      case Message::kVersion:
+        std::fprintf(to, "\nVersion: %s\n", kVersion);
+        break;
+      case Message::kMissingInput:
+        std::fputs("\nMissing input file\n", to);
+        break;
+      case Message::kMissingOutput:
+        std::fputs("\nMissing output file\n", to);
+        break;
+      case Message::kMissingJobs:
+        std::fputs("\nMissing number of jobs\n", to);
+        break;
+      case Message::kInvalidJobs:
+        std::fprintf(to, "\nNot a number of jobs: %s\n", command_line.jobs_word.c_str());
+        break;
     }
-    if (CLoption(word, length, "O")) {
-      if (has_next) {
-        OutputFile = argv[argi + 1];
-      } else {
-        std::printf("\nMissing output file\n");
-      }
-    }
-    if (CLoption(word, length, "A")) bOriginal = 1;
-    if (CLoption(word, length, "VSN") || CLoption(word, length, "V")) {
-      std::printf("\nVersion: %s\n", kVersion);
-    }
-    if (CLoption(word, length, "WARNINGS")) bWarnings = 1;
   }
-}
-
-void ResetOptions() {
-  Help_once = 0;
-  ConInput = 0;
-  InputFile = nullptr;
-  OutputFile = nullptr;
-  bOriginal = 0;
-  bWarnings = 0;
-}
-
-int RunConverter(int argc, char** argv) {
-  Help_once = 0;
-  ConInput = 0;
-  ProcessInputs(argc, argv);
-  if (InputFile == nullptr) {
-    if (argc != 1) PrintHelp();
-    return 0;
-  }
-  const char* output = OutputPath();
-  if (ParseFile(InputFile, output, bOriginal, ConInput, bWarnings) != 0) return 1;
-  if (output != nullptr) {
-    std::printf(
-        "Conversion completed, please examine %s for any commands that could not be "
-        "converted.\n",
-        output);
-  } else {
-    // Standard output holds the converted script; the message must not end up in it.
-    std::fprintf(stderr,
-                 "Conversion completed, please examine standard output for any commands that "
-                 "could not be converted.\n");
-  }
-  return 0;
 }

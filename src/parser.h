@@ -2,7 +2,11 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // What a run of the script loop counted; read at its end for the closing commands and the
 // summary.
@@ -13,11 +17,10 @@ struct ScriptCounts {
   bool log = false;        // a converted command switched a log on
 };
 
-// Where the findings of a conversion are reported, one line each ("PATH:LINE: KIND: TEXT"):
-// segments not converted, lines split at semicolons, warning lines of conversions.
+// Where the findings of a conversion go, one at a time, in input order: the line number, the
+// kind ("not converted", "semicolons", "warning") and the text.
 struct FindingsReport {
-  std::FILE* to;
-  std::string path;  // the input as the user named it
+  std::function<void(long line, std::string_view kind, std::string_view text)> to;
 };
 
 // Converts every line of `in` into `out` (comments, conversions and reports as the script loop
@@ -29,29 +32,54 @@ bool ConvertScript(std::FILE* in, std::FILE* out, bool original, ScriptCounts& c
 // Prints the summary of what was not converted (nothing when everything was).
 void PrintSummary(std::FILE* to, const ScriptCounts& counts);
 
-// Converts the script `pFileIn` (standard input in console input mode) into `pFileOut`
-// (standard output when null), echoing the original commands with `Original` and reporting the
-// findings on standard error with `Warnings`. Returns 0 when the conversion ran to its end, 1
-// when a file could not be opened, read or written; the reason has been printed.
-int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int ConsoleInput,
-              int Warnings = 0);
+// A message that the command line asks for, printed in the order the words were met.
+enum class Message {
+  kHelp,           // the help text (printed at most once per run)
+  kVersion,        // the version line (printed each time it is asked for)
+  kMissingInput,   // "-I" was the last word
+  kMissingOutput,  // "-O" was the last word
+  kMissingJobs,    // "-j" was the last word
+  kInvalidJobs,    // the word after "-j" is not a number of jobs
+};
 
-// The option settings of the command line.
-extern int Help_once;
-extern int ConInput;
-extern const char* InputFile;
-extern const char* OutputFile;
-extern int bOriginal;
-extern int bWarnings;
+// What the command line asks for. Options are read left to right; a later -I, -O or -j
+// replaces an earlier one.
+struct CommandLine {
+  std::optional<std::string> input;   // the script of -I, as given
+  bool console_input = false;         // that script is standard input ("CON" in any case, "-")
+  std::optional<std::string> output;  // the path of -O, as given ("-": standard output)
+  bool echo_original = false;         // -A
+  bool warnings = false;              // -W
+  bool check = false;                 // -C
+  unsigned jobs = 0;                  // -j N; 0: one job per core
+  std::string jobs_word;              // the word given to -j (for its message)
+  std::vector<std::string> paths;     // without -I: the scripts and folders of a batch
+  std::vector<std::string> ignored;   // words that do nothing, in command-line order
+  std::vector<Message> messages;
+  bool usage_error = false;   // -I, -O or -j without a usable word: nothing is converted
+  bool help_asked = false;    // a help word was met
+  bool long_version = false;  // "--version" was met: it prints only the version line
+
+  // The converted script of a -I conversion goes to standard output.
+  bool ScriptToStandardOutput() const {
+    return input.has_value() && !check && (!output.has_value() || *output == "-");
+  }
+};
 
 // Case-insensitive prefix comparison of an option word with a keyword: 1 when the first
-// `s1len` characters of both are equal (never for an empty word).
+// `s1len` characters of both are equal (never for an empty word, nor for a word longer than the
+// keyword).
 int CLoption(const char* s1, int s1len, const char* s2);
-void PrintHelp();
-void ProcessInputs(int argc, char** argv);
-// Sets the option settings back to their values at program start.
-void ResetOptions();
 
-// The whole program: options, at most one conversion, the completion message. Returns the exit
-// status: 1 when a conversion was asked for and failed, else 0.
+// Reads the command line (the words after the program name).
+CommandLine ProcessInputs(int argc, char** argv);
+
+// Prints the help text.
+void PrintHelp(std::FILE* to);
+
+// Prints the messages of the command line, in order, the help text at most once.
+void PrintMessages(const CommandLine& command_line, std::FILE* to);
+
+// The whole program. Returns the exit status: 0 done, 1 a script could not be converted, 2 a
+// usage error, 3 (check mode) something needs a hand.
 int RunConverter(int argc, char** argv);

@@ -1,7 +1,5 @@
 // The script conversion driver: reads the input a line at a time, splits semicolon lines into
 // segments, converts each segment, and writes the conversion or a comment in its place.
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -166,13 +164,9 @@ class ScriptConversion {
     }
   }
 
-  // One finding, as compilers and editors write them: "PATH:LINE: KIND: TEXT".
+  // One finding, with the number of the line it belongs to.
   void Report(std::string_view kind, std::string_view text) {
-    if (report_ == nullptr) return;
-    std::string finding = report_->path;
-    finding.append(":").append(std::to_string(line_number_)).append(": ");
-    finding.append(kind).append(": ").append(text).append("\n");
-    Write(report_->to, finding);
+    if (report_ != nullptr) report_->to(line_number_, kind, text);
   }
 
   std::FILE* out_;
@@ -182,20 +176,6 @@ class ScriptConversion {
   std::string MXT_Command_;
   long line_number_ = 0;
 };
-
-bool IsDirectory(std::FILE* file) {
-  struct stat info;
-  return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Whether writing `output` would overwrite the input: the same path (unless the input is the
-// console, whatever its path says), or the same file.
-bool IsSameFile(const char* input_path, bool console, std::FILE* in, const char* output_path) {
-  if (!console && std::strcmp(input_path, output_path) == 0) return true;
-  struct stat input, output;
-  return fstat(fileno(in), &input) == 0 && stat(output_path, &output) == 0 &&
-         input.st_dev == output.st_dev && input.st_ino == output.st_ino;
-}
 
 }  // namespace
 
@@ -229,53 +209,4 @@ void PrintSummary(std::FILE* to, const ScriptCounts& counts) {
                  "errors.\n",
                  counts.semicolon);
   }
-}
-
-int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int ConsoleInput,
-              int Warnings) {
-  std::FILE* in = ConsoleInput ? stdin : std::fopen(pFileIn, "r");
-  if (in == nullptr || IsDirectory(in)) {
-    std::printf("\nCould not open the file %s for reading\n", pFileIn);
-    if (in != nullptr && in != stdin) std::fclose(in);
-    return 1;
-  }
-  auto close_input = [&] {
-    if (in != stdin) std::fclose(in);
-  };
-  if (pFileOut != nullptr && IsSameFile(pFileIn, ConsoleInput != 0, in, pFileOut)) {
-    std::printf("\nInput and output are the same file: %s\n", pFileOut);
-    close_input();
-    return 1;
-  }
-  std::FILE* out = pFileOut != nullptr ? std::fopen(pFileOut, "w") : stdout;
-  if (out == nullptr) {
-    std::printf("\nCould not create the file %s for output\n", pFileOut);
-    close_input();
-    return 1;
-  }
-
-  ScriptCounts counts;
-  FindingsReport report{stderr, ConsoleInput ? "standard input" : pFileIn};
-  bool read = ConvertScript(in, out, Original != 0, counts, Warnings ? &report : nullptr);
-  close_input();
-  bool written = std::fflush(out) == 0 && std::ferror(out) == 0;
-  if (out != stdout) written = std::fclose(out) == 0 && written;
-  if (!read) {
-    std::printf("\nCould not read the file %s\n", pFileIn);
-    return 1;
-  }
-  if (written) {
-    PrintSummary(stdout, counts);
-    if (out == stdout) written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
-  }
-  if (!written) {
-    // A broken standard output can only be reported on standard error.
-    if (pFileOut != nullptr) {
-      std::printf("\nCould not write the file %s\n", pFileOut);
-    } else {
-      std::fprintf(stderr, "\nCould not write the file standard output\n");
-    }
-    return 1;
-  }
-  return 0;
 }

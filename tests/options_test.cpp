@@ -1,8 +1,11 @@
 // Command line: option words are case-insensitive prefixes of their keywords, read left to
-// right; the help text is printed at most once; paths are the arguments after -I and -O.
+// right; the help text is printed at most once; paths are the words after -I and -O; words that
+// do nothing are reported; without -I the other words are the paths of a batch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -35,56 +38,118 @@ TEST(OptionWord, CLoptionMatchesNonEmptyCaseInsensitivePrefixes) {
   }
 }
 
-// Runs the option pass over the blank-separated `words` (after the program name); returns what
-// it printed and the settings: input path, output path, -A and console mode.
-std::string Process(const std::string& words, std::string* settings) {
-  static std::vector<std::string> args;  // the paths point into these
-  static std::vector<char*> argv;
-  ResetOptions();
-  args = {"tvx2mxt"};
+// Reads the blank-separated `words` (after the program name) as a command line.
+CommandLine Process(const std::string& words) {
+  std::vector<std::string> args = {"tvx2mxt"};
   for (size_t at = 0, end; at < words.size(); at = end + 1) {
     end = std::min(words.find(' ', at), words.size());
     args.push_back(words.substr(at, end - at));
   }
-  argv.clear();
+  std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  testing::internal::CaptureStdout();
-  ProcessInputs(static_cast<int>(args.size()), argv.data());
-  auto str = [](const char* p) { return std::string(p ? p : "-"); };
-  *settings = str(InputFile) + " " + str(OutputFile) + " " + std::to_string(bOriginal) +
-              std::to_string(ConInput);
-  return testing::internal::GetCapturedStdout();
+  return ProcessInputs(static_cast<int>(args.size()), argv.data());
 }
 
-TEST(CommandLine, OptionsArePassedLeftToRight) {
+// What PrintMessages prints for a command line.
+std::string Messages(const CommandLine& command_line) {
+  char* buffer = nullptr;
+  size_t size = 0;
+  std::FILE* to = open_memstream(&buffer, &size);
+  PrintMessages(command_line, to);
+  std::fclose(to);
+  std::string printed(buffer, size);
+  std::free(buffer);
+  return printed;
+}
+
+std::string Join(const std::vector<std::string>& words) {
+  std::string joined;
+  for (const std::string& word : words) joined += (joined.empty() ? "" : " ") + word;
+  return joined;
+}
+
+TEST(CommandLine, OptionsAreReadLeftToRight) {
   const std::string v = kVersionLine, missing = "\nMissing input file\n";
   struct {
     const char* words;
-    std::string printed, settings;
+    std::string printed;
+    const char* input;   // "-": none
+    const char* output;  // "-": none
+    const char* flags;   // A, W, C, K (console input), U (usage error)
+    const char* ignored;
   } const cases[] = {
       // clang-format off
-      {"-I -A", "", "-A - 10"},  // the path "-A" is also examined as an option
-      {"-I a.txt -I b.txt", "", "b.txt - 00"}, {"-i a.txt -o b.txt -a", "", "a.txt b.txt 10"},
-      {"-I a.txt -O", "\nMissing output file\n", "a.txt - 00"},
-      {"-I a.txt -I", missing, "a.txt - 00"},
-      {"-V -I", v + missing, "- - 00"}, {"-vsn -v -Vs", v + v + v, "- - 00"},
-      {"-Version -Vsnx - -Input a.txt x.txt", "", "- - 00"},
-      {"-I con", "", "con - 01"}, {"-I CON", "", "CON - 01"}, {"-I cOn", "", "cOn - 01"},
-      {"-I cox", "", "cox - 00"}, {"-I CONS", "", "CONS - 00"}, {"-I co", "", "co - 00"},
-      {"-I con -I a.txt", "", "a.txt - 01"},  // a later -I does not clear console mode
-      {"-help -? -h -He", kHelpText, "- - 00"}, {"", kHelpText, "- - 00"},  // help only once
+      {"-I -A", "", "-A", "-", "A", ""},  // the path "-A" is also examined as an option
+      {"-I a.txt -I b.txt", "", "b.txt", "-", "", ""},
+      {"-i a.txt -o b.txt -a -w -c", "", "a.txt", "b.txt", "AWC", ""},
+      {"-I a.txt -O", "\nMissing output file\n", "a.txt", "-", "U", ""},
+      {"-I a.txt -I", missing, "a.txt", "-", "U", ""},
+      {"-V -I", v + missing, "-", "-", "U", ""},
+      {"-vsn -v -Vs --version", v + v + v + v, "-", "-", "", ""},
+      {"-Version -Vsnx - -Input a.txt x.txt", "", "-", "-", "", "-Version -Vsnx - -Input"},
+      {"-x -I a.tvx -Output z.mxt b.tvx", "", "a.tvx", "-", "", "-x -Output z.mxt b.tvx"},
+      {"-I - -O -", "", "-", "-", "K", ""},  // paths are never reported
+      {"-I con", "", "con", "-", "K", ""}, {"-I CON", "", "CON", "-", "K", ""},
+      {"-I cOn", "", "cOn", "-", "K", ""}, {"-I cox", "", "cox", "-", "", ""},
+      {"-I CONS", "", "CONS", "-", "", ""}, {"-I co", "", "co", "-", "", ""},
+      {"-I con -I a.txt", "", "a.txt", "-", "", ""},  // the last -I decides
+      {"-help -? -h -He --help", kHelpText, "-", "-", "", ""},  // the help only once
+      {"", kHelpText, "-", "-", "", ""},
+      {"--Help --versio", "", "-", "-", "", "--Help --versio"},  // long forms are exact words
+      {"-j 2 -I a.tvx -j", "\nMissing number of jobs\n", "a.tvx", "-", "U", ""},
+      {"-j -I a.tvx", "\nNot a number of jobs: -I\n", "-", "-", "U", ""},
+      {"-jobs 0 a.tvx", "\nNot a number of jobs: 0\n", "-", "-", "U", ""},
+      {"-j x2", "\nNot a number of jobs: x2\n", "-", "-", "U", ""},
       // clang-format on
   };
   for (const auto& c : cases) {
-    std::string settings;
-    EXPECT_EQ(Process(c.words, &settings), c.printed) << c.words;
-    EXPECT_EQ(settings, c.settings) << c.words;
+    CommandLine line = Process(c.words);
+    EXPECT_EQ(Messages(line), c.printed) << c.words;
+    EXPECT_EQ(line.input.value_or("-"), c.input) << c.words;
+    EXPECT_EQ(line.output.value_or("-"), c.output) << c.words;
+    std::string flags = std::string(line.echo_original ? "A" : "") + (line.warnings ? "W" : "") +
+                        (line.check ? "C" : "") + (line.console_input ? "K" : "") +
+                        (line.usage_error ? "U" : "");
+    EXPECT_EQ(flags, c.flags) << c.words;
+    EXPECT_EQ(Join(line.ignored), c.ignored) << c.words;
   }
-  testing::internal::CaptureStdout();
-  PrintHelp();  // already printed in the last run
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  ResetOptions();
+}
+
+TEST(CommandLine, WithoutInputTheOtherWordsAreBatchPaths) {
+  struct {
+    const char* words;
+    const char* paths;
+    unsigned jobs;
+    const char* output;
+  } const cases[] = {
+      {"scripts a.tvx", "scripts a.tvx", 0, "-"},
+      {"-j 4 -O out scripts -W b.TVX", "scripts b.TVX", 4, "out"},
+      {"-JOBS 12 -C x", "x", 12, "-"},  // the number is the option's word, not a path
+      {"-O x.mxt", "", 0, "x.mxt"},
+  };
+  for (const auto& c : cases) {
+    CommandLine line = Process(c.words);
+    EXPECT_EQ(Join(line.paths), c.paths) << c.words;
+    EXPECT_EQ(line.jobs, c.jobs) << c.words;
+    EXPECT_EQ(line.output.value_or("-"), c.output) << c.words;
+    EXPECT_TRUE(line.ignored.empty()) << c.words;
+  }
+}
+
+TEST(CommandLine, MessagesLeaveStandardOutputToAScriptWrittenThere) {
+  struct {
+    const char* words;
+    bool script_to_standard_output;
+  } const cases[] = {
+      {"-I a.tvx", true},     {"-I a.tvx -O -", true},
+      {"-I - -O -", true},    {"-I a.tvx -O b.mxt", false},
+      {"-I a.tvx -C", false},  // check mode writes no script
+      {"-V", false},          {"scripts", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Process(c.words).ScriptToStandardOutput(), c.script_to_standard_output) << c.words;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,359 @@
+// Batch conversion: every script found under the paths of the command line, each converted as
+// it would be alone, several at once, with one report line per script and a total.
+#include "batch.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "script_files.h"
+
+namespace {
+
+constexpr std::string_view kScriptEnding = ".tvx";
+constexpr std::string_view kOutputEnding = ".mxt";
+
+bool EndsWithScriptEnding(std::string_view name) {
+  if (name.size() < kScriptEnding.size()) return false;
+  std::string_view ending = name.substr(name.size() - kScriptEnding.size());
+  for (size_t k = 0; k < ending.size(); ++k) {
+    char c = ending[k];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kScriptEnding[k]) return false;
+  }
+  return true;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return "";
+  return path.substr(0, slash + 1);
+}
+
+std::string Plural(long count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// A file's identity, whatever path leads to it.
+using FileId = std::pair<dev_t, ino_t>;
+
+// A script of the batch: where it was found and where its conversion goes.
+struct Script {
+  std::string path;    // the path it was found under, joined with its place below it
+  std::string output;  // the path of its conversion
+  FileId id;
+};
+
+// The scripts of the batch in order, and the report lines of what could not be planned.
+class BatchPlan {
+ public:
+  explicit BatchPlan(const CommandLine& command_line) : command_line_(command_line) {}
+
+  void Build() {
+    for (const std::string& path : command_line_.paths) AddPath(path);
+    RefuseOutputsOverScripts();
+  }
+
+  std::vector<Script> scripts;
+  std::vector<std::string> failures;  // "tvx2mxt: PATH: REASON" lines
+  std::vector<std::string> notes;     // folders without scripts
+
+ private:
+  void Fail(const std::string& path, const std::string& reason) {
+    failures.push_back(ReasonLine(path, reason));
+  }
+
+  void AddPath(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+      Fail(path, std::strerror(errno));
+      return;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+      size_t slash = path.rfind('/');
+      AddScript(path, slash == std::string::npos ? path : path.substr(slash + 1), info);
+      return;
+    }
+    size_t before = scripts.size();
+    visited_.clear();
+    Walk(path, "", info);
+    if (scripts.size() == before) notes.push_back(ReasonLine(path, "no .tvx scripts found"));
+  }
+
+  // The scripts below `folder`, depth first, the entries of each folder sorted by name. A
+  // folder reached a second time (through a symbolic link) is not walked again.
+  void Walk(const std::string& folder, const std::string& relative, const struct stat& info) {
+    if (!visited_.insert({info.st_dev, info.st_ino}).second) return;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+      Fail(folder, std::strerror(errno));
+      return;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir)) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(std::move(name));
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+      std::string path = JoinPath(folder, name);
+      struct stat entry_info;
+      if (stat(path.c_str(), &entry_info) != 0) {
+        // A dangling link is no script; a script that cannot be looked at is reported.
+        if (EndsWithScriptEnding(name) && errno != ENOENT) Fail(path, std::strerror(errno));
+        continue;
+      }
+      if (S_ISDIR(entry_info.st_mode)) {
+        Walk(path, JoinPath(relative, name), entry_info);
+      } else if (S_ISREG(entry_info.st_mode) && EndsWithScriptEnding(name)) {
+        AddScript(path, JoinPath(relative, name), entry_info);
+      }
+    }
+  }
+
+  void AddScript(const std::string& path, const std::string& relative, const struct stat& info) {
+    Script script{path, OutputPath(path, relative), {info.st_dev, info.st_ino}};
+    auto [claimed, fresh] = outputs_.emplace(script.output, scripts.size());
+    if (!fresh) {
+      const Script& first = scripts[claimed->second];
+      // The same script named twice is converted once.
+      if (first.id != script.id) {
+        Fail(path, script.output + " is already the output of " + first.path);
+      }
+      return;
+    }
+    scripts.push_back(std::move(script));
+  }
+
+  std::string OutputPath(const std::string& path, const std::string& relative) const {
+    if (command_line_.output.has_value()) {
+      return JoinPath(*command_line_.output, OutputName(relative));
+    }
+    return FolderOf(path) + OutputName(path.substr(FolderOf(path).size()));
+  }
+
+  // An output must not overwrite any script of the batch.
+  void RefuseOutputsOverScripts() {
+    std::set<FileId> ids;
+    for (const Script& script : scripts) ids.insert(script.id);
+    std::vector<Script> kept;
+    for (Script& script : scripts) {
+      struct stat info;
+      if (stat(script.output.c_str(), &info) == 0 && ids.count({info.st_dev, info.st_ino})) {
+        Fail(script.path, script.output + " would overwrite a script of the batch");
+      } else {
+        kept.push_back(std::move(script));
+      }
+    }
+    scripts.swap(kept);
+  }
+
+  const CommandLine& command_line_;
+  std::set<FileId> visited_;
+  std::map<std::string, size_t> outputs_;
+};
+
+// Creates the folders of `path` that do not exist yet. Returns 0, or the error of the folder
+// that could not be created (named in `failed`).
+int CreateFolders(const std::string& path, std::string& failed) {
+  for (size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    std::string folder = path.substr(0, slash);
+    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+      failed = folder;
+      return errno;
+    }
+  }
+  return 0;
+}
+
+// What became of one script: its report and its findings.
+struct ScriptOutcome {
+  Tally tally;
+  std::vector<tvx2mxt::Finding> findings;  // kept for -W and check mode
+  std::optional<std::string> failure;      // the reason line
+};
+
+ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script) {
+  ScriptOutcome outcome;
+  const bool keep_findings = command_line.warnings || command_line.check;
+  tvx2mxt::Options options;
+  options.echo_original = command_line.echo_original;
+  options.on_finding = [&](const tvx2mxt::Finding& finding) {
+    outcome.tally.Add(finding);
+    if (keep_findings) outcome.findings.push_back(finding);
+  };
+  if (!command_line.check && command_line.output.has_value()) {
+    std::string folder;
+    if (int error = CreateFolders(script.output, folder)) {
+      outcome.failure = ReasonLine(folder, std::strerror(error));
+      return outcome;
+    }
+  }
+  ScriptFile file{script.path, false, script.output, !command_line.check};
+  FileConversion conversion = ParseFile(file, options);
+  if (conversion.failure) {
+    outcome.failure = ReasonLine(conversion.failure->path, conversion.failure->reason);
+  }
+  return outcome;
+}
+
+// Runs the conversions on `jobs` threads; `report` gets each outcome in script order, on the
+// calling thread, as soon as it and all before it are done.
+template <typename Report>
+void RunJobs(const CommandLine& command_line, const std::vector<Script>& scripts, unsigned jobs,
+             Report report) {
+  std::vector<std::optional<ScriptOutcome>> outcomes(scripts.size());
+  std::mutex mutex;
+  std::condition_variable done;
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t k = next++; k < scripts.size(); k = next++) {
+      ScriptOutcome outcome = ConvertOne(command_line, scripts[k]);
+      std::lock_guard<std::mutex> lock(mutex);
+      outcomes[k] = std::move(outcome);
+      done.notify_one();
+    }
+  };
+  std::vector<std::thread> threads;
+  for (unsigned k = 1; k < jobs; ++k) threads.emplace_back(work);
+  if (jobs <= 1) work();
+  for (size_t k = 0; k < scripts.size(); ++k) {
+    std::optional<ScriptOutcome> outcome;
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      done.wait(lock, [&] { return outcomes[k].has_value(); });
+      outcome.swap(outcomes[k]);
+    }
+    report(scripts[k], *outcome);
+  }
+  for (std::thread& thread : threads) thread.join();
+}
+
+}  // namespace
+
+void Tally::Add(const tvx2mxt::Finding& finding) {
+  switch (finding.kind) {
+    case tvx2mxt::FindingKind::kNotConverted: {
+      ++counts.not_converted;
+      // The command word as the lookup saw it.
+      std::string_view text = finding.text;
+      size_t start = std::min(text.find_first_not_of(' '), text.size());
+      std::string word(text.substr(start, text.find(' ', start) - start));
+      for (char& c : word) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      }
+      ++not_converted_words[word];
+      break;
+    }
+    case tvx2mxt::FindingKind::kSemicolons:
+      ++counts.semicolon_lines;
+      break;
+    case tvx2mxt::FindingKind::kWarning:
+      ++counts.warnings;
+      break;
+    case tvx2mxt::FindingKind::kDropped:
+      ++counts.dropped;
+      break;
+  }
+}
+
+std::string FindingLine(const std::string& path, const tvx2mxt::Finding& finding) {
+  std::string line = path;
+  line.append(":").append(std::to_string(finding.line)).append(": ");
+  line.append(tvx2mxt::KindName(finding.kind)).append(": ").append(finding.text).append("\n");
+  return line;
+}
+
+std::string CountsText(const tvx2mxt::Counts& counts) {
+  return std::to_string(counts.not_converted) + " not converted, " +
+         Plural(counts.semicolon_lines, "semicolon line", "semicolon lines") + ", " +
+         Plural(counts.warnings, "warning", "warnings") + ", " + std::to_string(counts.dropped) +
+         " dropped";
+}
+
+std::string TotalLine(const Tally& tally) {
+  std::string line = "total: " + Plural(tally.scripts, "script", "scripts");
+  if (tally.failed > 0) line += ", " + Plural(tally.failed, "failure", "failures");
+  line += ", " + CountsText(tally.counts);
+  std::vector<std::pair<std::string, long>> words(tally.not_converted_words.begin(),
+                                                  tally.not_converted_words.end());
+  std::stable_sort(words.begin(), words.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  if (words.size() > 10) words.resize(10);
+  for (size_t k = 0; k < words.size(); ++k) {
+    line += k == 0 ? "; most often not converted: " : ", ";
+    line += (words[k].first.empty() ? "(empty)" : words[k].first) + " (" +
+            std::to_string(words[k].second) + ")";
+  }
+  return line + "\n";
+}
+
+std::string OutputName(const std::string& script) {
+  if (EndsWithScriptEnding(script)) {
+    return script.substr(0, script.size() - kScriptEnding.size()) + std::string(kOutputEnding);
+  }
+  return script + std::string(kOutputEnding);
+}
+
+int RunBatch(const CommandLine& command_line) {
+  BatchPlan plan(command_line);
+  plan.Build();
+  for (const std::string& line : plan.notes) std::fputs(line.c_str(), stderr);
+  for (const std::string& line : plan.failures) std::fputs(line.c_str(), stderr);
+
+  unsigned jobs = command_line.jobs != 0 ? command_line.jobs
+                                         : std::max(1u, std::thread::hardware_concurrency());
+  jobs = static_cast<unsigned>(std::min<size_t>(jobs, std::max<size_t>(plan.scripts.size(), 1)));
+  Tally total;
+  total.failed = static_cast<long>(plan.failures.size());
+  RunJobs(command_line, plan.scripts, jobs, [&](const Script& script, ScriptOutcome& outcome) {
+    ++total.scripts;
+    if (outcome.failure) {
+      ++total.failed;
+      std::fputs(outcome.failure->c_str(), stderr);
+      return;
+    }
+    std::FILE* findings_to = command_line.check ? stdout : stderr;
+    for (const tvx2mxt::Finding& finding : outcome.findings) {
+      std::fputs(FindingLine(script.path, finding).c_str(), findings_to);
+    }
+    if (!command_line.check) {
+      std::string line =
+          script.path + " -> " + script.output + ": " + CountsText(outcome.tally.counts) + "\n";
+      std::fputs(line.c_str(), stdout);
+    }
+    total.counts.not_converted += outcome.tally.counts.not_converted;
+    total.counts.semicolon_lines += outcome.tally.counts.semicolon_lines;
+    total.counts.warnings += outcome.tally.counts.warnings;
+    total.counts.dropped += outcome.tally.counts.dropped;
+    for (const auto& [word, count] : outcome.tally.not_converted_words) {
+      total.not_converted_words[word] += count;
+    }
+  });
+  std::fputs(TotalLine(total).c_str(), stdout);
+
+  if (total.failed > 0) return 1;
+  if (command_line.check) {
+    const tvx2mxt::Counts& c = total.counts;
+    if (c.not_converted + c.semicolon_lines + c.warnings + c.dropped > 0) return 3;
+  }
+  return 0;
+}

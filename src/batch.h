@@ -1,0 +1,33 @@
+// Batch conversion: every script found under the paths of the command line, each converted as
+// it would be alone, several at once, with one report line per script and a total.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "parser.h"
+#include "tvx2mxt/tvx2mxt.h"
+
+// What a run counted, with the command words most often not converted.
+struct Tally {
+  long scripts = 0;
+  long failed = 0;
+  tvx2mxt::Counts counts;
+  std::map<std::string, long> not_converted_words;
+
+  void Add(const tvx2mxt::Finding& finding);
+};
+
+// One finding as compilers and editors write them: "PATH:LINE: KIND: TEXT" and a newline.
+std::string FindingLine(const std::string& path, const tvx2mxt::Finding& finding);
+// "N not converted, M semicolon lines, K warnings, D dropped".
+std::string CountsText(const tvx2mxt::Counts& counts);
+// "total: S scripts, COUNTS" and the command words most often not converted (up to ten).
+std::string TotalLine(const Tally& tally);
+
+// The output path of a script: its name with the ending ".tvx" (any case) replaced by ".mxt",
+// or ".mxt" appended to a name without that ending.
+std::string OutputName(const std::string& script);
+
+// Converts every script under the paths of `command_line`. Returns the exit status.
+int RunBatch(const CommandLine& command_line);

@@ -1,0 +1,148 @@
+// The program: reads the command line, prints the messages it asks for where they belong, and
+// runs one conversion (-I), a check (-C) or a batch (paths without -I).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "batch.h"
+#include "parser.h"
+#include "script_files.h"
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+constexpr int kNeedsAHand = 3;
+constexpr int kOutOfMemory = 2;
+
+void Print(std::FILE* to, const std::string& text) { std::fwrite(text.data(), 1, text.size(), to); }
+
+// The summary of what was not converted (nothing when everything was).
+void PrintSummary(std::FILE* to, const tvx2mxt::Counts& counts) {
+  if (counts.not_converted > 0 || counts.semicolon_lines > 0) {
+    std::fprintf(to, "\n\n// Summary of conversions\n// ======================\n//\n");
+  }
+  if (counts.not_converted == 1) {
+    std::fprintf(to, "// %i command was not converted.\n", 1);
+  } else if (counts.not_converted > 1) {
+    std::fprintf(to, "// %ld commands were not converted.\n", counts.not_converted);
+  }
+  if (counts.semicolon_lines == 1) {
+    std::fprintf(to,
+                 "// %i original line contained semicolons, its conversions could contain "
+                 "errors.\n",
+                 1);
+  } else if (counts.semicolon_lines > 1) {
+    std::fprintf(to,
+                 "// %ld original lines contained semicolons, their conversions could contain "
+                 "errors.\n",
+                 counts.semicolon_lines);
+  }
+}
+
+// The failure's message goes where the run's messages go, its reason to standard error.
+int ReportFailure(const FileFailure& failure, std::FILE* messages) {
+  Print(messages, failure.message);
+  std::fflush(messages);
+  if (failure.system_error) Print(stderr, ReasonLine(failure.path, failure.reason));
+  return kFailed;
+}
+
+ScriptFile SingleScript(const CommandLine& command_line) {
+  ScriptFile file;
+  file.input = *command_line.input;
+  file.console = command_line.console_input;
+  if (command_line.output.has_value() && *command_line.output != "-") {
+    file.output = command_line.output;
+  }
+  file.write = !command_line.check;
+  return file;
+}
+
+// The path that findings name: the script as the user named it.
+std::string ReportPath(const CommandLine& command_line) {
+  return command_line.console_input ? "standard input" : *command_line.input;
+}
+
+// -I: converts one script; with -W its findings go to standard error as they are made.
+int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages) {
+  const ScriptFile file = SingleScript(command_line);
+  const std::string report_path = ReportPath(command_line);
+  tvx2mxt::Options options;
+  options.echo_original = command_line.echo_original;
+  options.on_finding = [&](const tvx2mxt::Finding& finding) {
+    if (command_line.warnings) Print(stderr, FindingLine(report_path, finding));
+  };
+  FileConversion conversion = ParseFile(file, options);
+  if (conversion.failure) return ReportFailure(*conversion.failure, messages);
+
+  PrintSummary(stdout, conversion.result.counts);
+  if (!file.output.has_value()) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+      int error = errno;
+      return ReportFailure(
+          {"\nCould not write the file standard output\n", "standard output", std::strerror(error)},
+          stderr);
+    }
+    Print(stderr,
+          "Conversion completed, please examine standard output for any commands that could "
+          "not be converted.\n");
+  } else {
+    std::fprintf(messages,
+                 "Conversion completed, please examine %s for any commands that could not be "
+                 "converted.\n",
+                 file.output->c_str());
+  }
+  return kDone;
+}
+
+// -C with -I: converts without writing, prints every finding and the total on standard output.
+int CheckSingleScript(const CommandLine& command_line, std::FILE* messages) {
+  const std::string report_path = ReportPath(command_line);
+  Tally tally;
+  tvx2mxt::Options options;
+  options.echo_original = command_line.echo_original;
+  options.on_finding = [&](const tvx2mxt::Finding& finding) {
+    tally.Add(finding);
+    Print(stdout, FindingLine(report_path, finding));
+  };
+  FileConversion conversion = ParseFile(SingleScript(command_line), options);
+  if (conversion.failure) return ReportFailure(*conversion.failure, messages);
+  tally.scripts = 1;
+  Print(stdout, TotalLine(tally));
+  const tvx2mxt::Counts& c = tally.counts;
+  return c.not_converted + c.semicolon_lines + c.warnings + c.dropped > 0 ? kNeedsAHand : kDone;
+}
+
+}  // namespace
+
+int RunConverter(int argc, char** argv) {
+  const CommandLine command_line = ProcessInputs(argc, argv);
+  for (const std::string& word : command_line.ignored) Print(stderr, ReasonLine("ignored", word));
+  // Standard output holds nothing but the script and its summary when the script goes there.
+  std::FILE* messages =
+      command_line.ScriptToStandardOutput() && !command_line.usage_error ? stderr : stdout;
+  PrintMessages(command_line, messages);
+  const bool nothing_named = !command_line.input.has_value() && command_line.paths.empty();
+  if (nothing_named && !command_line.help_asked && !command_line.long_version) {
+    PrintHelp(messages);
+  }
+  std::fflush(messages);
+
+  if (command_line.usage_error) return kUsageError;
+  try {
+    if (command_line.input.has_value()) {
+      return command_line.check ? CheckSingleScript(command_line, messages)
+                                : ConvertSingleScript(command_line, messages);
+    }
+    if (!command_line.paths.empty()) return RunBatch(command_line);
+  } catch (const std::bad_alloc&) {
+    std::fputs("\nmalloc error", messages);
+    std::fflush(messages);
+    return kOutOfMemory;
+  }
+  return kDone;
+}

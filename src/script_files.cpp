@@ -1,0 +1,151 @@
+// Converting script files: opening the input and the output, the conversion, and the reason
+// when a file cannot be read or written.
+#include "script_files.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "parser.h"
+
+namespace {
+
+std::string Format(const char* format, const std::string& path) {
+  std::string text(std::strlen(format) + path.size(), '\0');
+  int length = std::snprintf(text.data(), text.size() + 1, format, path.c_str());
+  text.resize(static_cast<size_t>(std::max(length, 0)));
+  return text;
+}
+
+FileFailure Failure(const char* format, const std::string& path, int error) {
+  return {Format(format, path), path, std::strerror(error)};
+}
+
+// Whether writing `output` would overwrite the input: the same path (unless the input is the
+// console, whatever its path says), or the same file.
+bool IsSameFile(const ScriptFile& file, std::FILE* in) {
+  const std::string& output = *file.output;
+  if (!file.console && file.input == output) return true;
+  struct stat input_info, output_info;
+  return fstat(fileno(in), &input_info) == 0 && stat(output.c_str(), &output_info) == 0 &&
+         input_info.st_dev == output_info.st_dev && input_info.st_ino == output_info.st_ino;
+}
+
+// Opens the script for reading; a folder cannot be read as a script.
+std::FILE* OpenInput(const ScriptFile& file, int& error) {
+  if (file.console) return stdin;
+  std::FILE* in = std::fopen(file.input.c_str(), "r");
+  if (in == nullptr) {
+    error = errno;
+    return nullptr;
+  }
+  struct stat info;
+  if (fstat(fileno(in), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(in);
+    error = EISDIR;
+    return nullptr;
+  }
+  return in;
+}
+
+class InputCloser {
+ public:
+  explicit InputCloser(std::FILE* in) : in_(in) {}
+  ~InputCloser() {
+    if (in_ != nullptr && in_ != stdin) std::fclose(in_);
+  }
+  InputCloser(const InputCloser&) = delete;
+  InputCloser& operator=(const InputCloser&) = delete;
+
+ private:
+  std::FILE* in_;
+};
+
+}  // namespace
+
+std::string ReasonLine(const std::string& path, const std::string& reason) {
+  return "tvx2mxt: " + path + ": " + reason + "\n";
+}
+
+tvx2mxt::ScriptResult ConvertScriptFile(std::FILE* in, std::FILE* out,
+                                        const tvx2mxt::Options& options) {
+  tvx2mxt::ScriptResult result;
+  FindingsReport report{[&](long line, std::string_view kind, std::string_view text) {
+    tvx2mxt::Finding finding;
+    finding.line = line;
+    finding.text = text;
+    if (kind == "not converted") {
+      finding.kind = tvx2mxt::FindingKind::kNotConverted;
+      ++result.counts.not_converted;
+    } else if (kind == "semicolons") {
+      finding.kind = tvx2mxt::FindingKind::kSemicolons;
+      ++result.counts.semicolon_lines;
+    } else {
+      finding.kind = tvx2mxt::FindingKind::kWarning;
+      ++result.counts.warnings;
+    }
+    if (options.on_finding) {
+      options.on_finding(finding);
+    } else {
+      result.findings.push_back(std::move(finding));
+    }
+  }};
+  std::FILE* sink = out != nullptr ? out : std::fopen("/dev/null", "w");
+  ScriptCounts counts;
+  result.read_failed = !ConvertScript(in, sink, options.echo_original, counts, &report);
+  if (out == nullptr) std::fclose(sink);
+  return result;
+}
+
+FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options) {
+  FileConversion conversion;
+  int error = 0;
+  std::FILE* in = OpenInput(file, error);
+  if (in == nullptr) {
+    conversion.failure = Failure("\nCould not open the file %s for reading\n", file.input, error);
+    return conversion;
+  }
+  InputCloser close_input(in);
+  const bool to_file = file.write && file.output.has_value();
+  if (to_file && IsSameFile(file, in)) {
+    conversion.failure =
+        FileFailure{Format("\nInput and output are the same file: %s\n", *file.output),
+                    *file.output, "input and output are the same file", false};
+    return conversion;
+  }
+  std::FILE* out = nullptr;
+  if (to_file) {
+    out = std::fopen(file.output->c_str(), "w");
+    if (out == nullptr) {
+      conversion.failure =
+          Failure("\nCould not create the file %s for output\n", *file.output, errno);
+      return conversion;
+    }
+  } else if (file.write) {
+    out = stdout;
+  }
+
+  conversion.result = ConvertScriptFile(in, out, options);
+  int read_error = errno;
+  if (conversion.result.read_failed) {
+    if (out != nullptr && out != stdout) std::fclose(out);
+    conversion.failure = Failure("\nCould not read the file %s\n", file.input, read_error);
+    return conversion;
+  }
+  if (out != nullptr) {
+    bool written = std::fflush(out) == 0 && std::ferror(out) == 0;
+    int write_error = errno;
+    if (out != stdout) {
+      if (std::fclose(out) != 0 && written) {
+        written = false;
+        write_error = errno;
+      }
+    }
+    if (!written) {
+      std::string path = to_file ? *file.output : "standard output";
+      conversion.failure = Failure("\nCould not write the file %s\n", path, write_error);
+    }
+  }
+  return conversion;
+}
