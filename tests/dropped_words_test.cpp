@@ -1,0 +1,72 @@
+// Dropped text: the words of a segment's arguments that its conversion does not show.
+#include "dropped_words.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(DroppedWords, WordsNowhereInTheConversion) {
+  struct {
+    const char* command;
+    const char* arguments;
+    const char* converted;
+    const char* dropped;
+  } const cases[] = {
+      // clang-format off
+      {"br", "flash.c:212", "break #212", "flash.c"},  // "." belongs to a word
+      {"go", "main", "go", "main"},
+      {"ss", "5", "ss", "5"},  // an alias takes no arguments
+      {"break", "main", "break main", ""},
+      {"print", "x", "cexpression x", ""},
+      {"go", "while x<10", "gostep until(x>=10)", ""},
+      {"v", "Counter", "printtype counter", ""},             // case does not matter
+      {"p", "tick", "cexpression tick_count", ""},          // anywhere, also inside a word
+      {"l", "a a b a", "dump", "a b"},                      // each word once, in input order
+      {"l", "Ab aB", "dump", "Ab"},                         // as first written
+      {"l", "xabcx abc bc c abd", "dump xabcx", "abd"},     // words inside words
+      {"l", "she he hers his", "dump ushers", "his"},       // overlapping words
+      // words the conversion consumes by design
+      {"b", "f do {go} if x", "define int M()\n{\n$go$;\n}\n.\n\nbreak f", "x"},
+      {"go", "wh x", "gostep until(!x)", ""},  {"go", "w x", "gostep until(!x)", ""},
+      {"g", "WHILE x", "gostep until(!x)", ""},
+      {"go", "x wh", "go", "x wh"},              // only the first word is the while word
+      {"go", "x while y", "go", "x y"},          // "while" itself anywhere
+      {"let", "x while y", "cexpression x", "while y"},  // not for other commands
+      {"s", "in", "stepinstr ", ""},  {"istep", "OUT", "stepoinstr", ""},
+      {"go", "in out", "go", "in out"},
+      {"log", "off", "journal off", ""},  {"log", "x off", "journal on=x", "off"},
+      {"e", "0x40 /32 4", "dump 0x40 ..4", ""},  {"e", "0x40 32 4", "dump 0x40 ..4", "32"},
+      {"e", "/64 4", "dump 4", "64"},
+      {"go", "", "go", ""},  {"go", "+-*/ ()", "go", ""},  // no words
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DroppedWords(c.command, c.arguments, c.converted), c.dropped)
+        << c.command << " " << c.arguments << " -> " << c.converted;
+  }
+}
+
+// The one pass over the converted text finds the same words as a search for each word.
+TEST(DroppedWords, OnePassFindsWhatASearchPerWordFinds) {
+  std::string arguments, converted = "cexpression ";
+  unsigned seed = 7;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) % 1000; };
+  for (int k = 0; k < 4000; ++k) {
+    arguments += "w" + std::to_string(next()) + "x" + std::to_string(next() % 7) + " ";
+    converted += "w" + std::to_string(next()) + "x" + std::to_string(next() % 7) + "+";
+  }
+  std::string expected;
+  for (size_t at = 0; at < arguments.size();) {
+    size_t end = arguments.find(' ', at);
+    std::string word = arguments.substr(at, end - at);
+    at = end + 1;
+    if (converted.find(word) != std::string::npos) continue;
+    if ((" " + expected + " ").find(" " + word + " ") != std::string::npos) continue;
+    expected += (expected.empty() ? "" : " ") + word;
+  }
+  EXPECT_EQ(DroppedWords("let", arguments, converted), expected);
+}
+
+}  // namespace
