@@ -71,12 +71,13 @@ class BatchPlan {
   }
 
   std::vector<Script> scripts;
-  std::vector<std::string> failures;  // "tvx2mxt: PATH: REASON" lines
-  std::vector<std::string> notes;     // folders without scripts
+  std::string messages;  // "tvx2mxt: PATH: REASON" lines, in command-line order
+  long failures = 0;     // the messages that report a failure
 
  private:
   void Fail(const std::string& path, const std::string& reason) {
-    failures.push_back(ReasonLine(path, reason));
+    messages += ReasonLine(path, reason);
+    ++failures;
   }
 
   void AddPath(const std::string& path) {
@@ -90,10 +91,10 @@ class BatchPlan {
       AddScript(path, slash == std::string::npos ? path : path.substr(slash + 1), info);
       return;
     }
+    if (visited_.count({info.st_dev, info.st_ino}) != 0) return;  // named already
     size_t before = scripts.size();
-    visited_.clear();
     Walk(path, "", info);
-    if (scripts.size() == before) notes.push_back(ReasonLine(path, "no .tvx scripts found"));
+    if (scripts.size() == before) messages += ReasonLine(path, "no .tvx scripts found");
   }
 
   // The scripts below `folder`, depth first, the entries of each folder sorted by name. A
@@ -128,15 +129,13 @@ class BatchPlan {
     }
   }
 
+  // A script reached a second time (named twice, or through a symbolic link) converts once.
   void AddScript(const std::string& path, const std::string& relative, const struct stat& info) {
     Script script{path, OutputPath(path, relative), {info.st_dev, info.st_ino}};
+    if (!seen_scripts_.insert(script.id).second) return;
     auto [claimed, fresh] = outputs_.emplace(script.output, scripts.size());
     if (!fresh) {
-      const Script& first = scripts[claimed->second];
-      // The same script named twice is converted once.
-      if (first.id != script.id) {
-        Fail(path, script.output + " is already the output of " + first.path);
-      }
+      Fail(path, script.output + " is already the output of " + scripts[claimed->second].path);
       return;
     }
     scripts.push_back(std::move(script));
@@ -167,6 +166,7 @@ class BatchPlan {
 
   const CommandLine& command_line_;
   std::set<FileId> visited_;
+  std::set<FileId> seen_scripts_;
   std::map<std::string, size_t> outputs_;
 };
 
@@ -316,14 +316,13 @@ std::string OutputName(const std::string& script) {
 int RunBatch(const CommandLine& command_line) {
   BatchPlan plan(command_line);
   plan.Build();
-  for (const std::string& line : plan.notes) std::fputs(line.c_str(), stderr);
-  for (const std::string& line : plan.failures) std::fputs(line.c_str(), stderr);
+  std::fputs(plan.messages.c_str(), stderr);
 
   unsigned jobs = command_line.jobs != 0 ? command_line.jobs
                                          : std::max(1u, std::thread::hardware_concurrency());
   jobs = static_cast<unsigned>(std::min<size_t>(jobs, std::max<size_t>(plan.scripts.size(), 1)));
   Tally total;
-  total.failed = static_cast<long>(plan.failures.size());
+  total.failed = plan.failures;
   RunJobs(command_line, plan.scripts, jobs, [&](const Script& script, ScriptOutcome& outcome) {
     ++total.scripts;
     if (outcome.failure) {
