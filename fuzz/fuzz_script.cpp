@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "converter.h"
-#include "parser.h"
+#include "script_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   ResetRunState();
@@ -16,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            : fmemopen(const_cast<char*>(kEmpty), 1, "r");
   if (in == nullptr) return 0;
   if (size == 0) std::fgetc(in);
-  ScriptCounts counts;
-  FindingsReport report{[](long, std::string_view, std::string_view) {}};
-  bool original = size % 2 == 1;
-  ConvertScript(in, sink, original, counts, &report);
+  tvx2mxt::Options options;
+  options.echo_original = size % 2 == 1;
+  options.on_finding = [](const tvx2mxt::Finding&) {};
+  ConvertScriptFile(in, sink, options);
   std::fclose(in);
   return 0;
 }

@@ -157,32 +157,77 @@ class WordFinder {
   std::vector<bool> found_;
 };
 
+// Whether `a` and `b` are the same word, ignoring case.
+bool SameWord(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k) {
+    if (Lower(a[k]) != Lower(b[k])) return false;
+  }
+  return true;
+}
+
+// Whether `word` occurs anywhere in `text`, ignoring case: a plain search, the cheapest for
+// the few short words of an ordinary command.
+bool OccursIn(std::string_view word, std::string_view text) {
+  if (word.size() > text.size()) return false;
+  const char first = Lower(word[0]);
+  for (size_t at = 0; at + word.size() <= text.size(); ++at) {
+    if (Lower(text[at]) == first && SameWord(word, text.substr(at, word.size()))) return true;
+  }
+  return false;
+}
+
+// Up to this many words, on a text up to this long, each word is searched on its own.
+constexpr size_t kFewWords = 16;
+constexpr size_t kShortText = 1024;
+
 }  // namespace
 
 std::string DroppedWords(std::string_view command, std::string_view arguments,
                          std::string_view converted) {
   const std::string command_lower = LowerCase(command);
-  // Each word once, in lower case for the search, as first written for the report.
-  std::vector<std::string> candidates;
-  std::vector<std::string_view> written;
-  std::unordered_set<std::string> seen;
+  // Each word once, as first written.
+  std::vector<std::string_view> candidates;
   std::vector<Word> words = WordsOf(arguments);
   for (size_t k = 0; k < words.size(); ++k) {
     std::string lower = LowerCase(words[k].text);
     if (Consumed(command_lower, arguments, words[k], lower, k)) continue;
-    if (!seen.insert(lower).second) continue;
-    candidates.push_back(std::move(lower));
-    written.push_back(words[k].text);
+    auto same = [&](std::string_view seen) { return SameWord(seen, words[k].text); };
+    if (candidates.size() < kFewWords && std::any_of(candidates.begin(), candidates.end(), same)) {
+      continue;
+    }
+    candidates.push_back(words[k].text);
   }
   if (candidates.empty()) return "";
 
-  WordFinder finder(candidates);
-  const std::vector<bool>& found = finder.Scan(LowerCase(converted));
+  std::vector<bool> found(candidates.size());
+  if (candidates.size() <= kFewWords && converted.size() <= kShortText) {
+    for (size_t k = 0; k < candidates.size(); ++k) found[k] = OccursIn(candidates[k], converted);
+  } else {
+    // Many words or a long text: one pass over the text for all of them, each word once.
+    std::vector<std::string> lower;
+    std::unordered_set<std::string> distinct;
+    std::vector<size_t> first_of;  // candidate index -> index in `lower`, or npos
+    for (std::string_view candidate : candidates) {
+      std::string word = LowerCase(candidate);
+      if (distinct.insert(word).second) {
+        first_of.push_back(lower.size());
+        lower.push_back(std::move(word));
+      } else {
+        first_of.push_back(std::string::npos);
+      }
+    }
+    WordFinder finder(lower);
+    const std::vector<bool>& occurs = finder.Scan(LowerCase(converted));
+    for (size_t k = 0; k < candidates.size(); ++k) {
+      found[k] = first_of[k] == std::string::npos || occurs[first_of[k]];
+    }
+  }
   std::string dropped;
   for (size_t k = 0; k < candidates.size(); ++k) {
     if (found[k]) continue;
     if (!dropped.empty()) dropped += ' ';
-    dropped += written[k];
+    dropped += candidates[k];
   }
   return dropped;
 }

@@ -1,36 +1,10 @@
-// The script conversion driver and the command-line front end.
+// The command-line front end: the option words, the messages they ask for, and the program.
 #pragma once
 
 #include <cstdio>
-#include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
-
-// What a run of the script loop counted; read at its end for the closing commands and the
-// summary.
-struct ScriptCounts {
-  long iNotConverted = 0;  // segments reported as not converted
-  long semicolon = 0;      // lines split at semicolons
-  bool journal = false;    // a converted command switched a journal on
-  bool log = false;        // a converted command switched a log on
-};
-
-// Where the findings of a conversion go, one at a time, in input order: the line number, the
-// kind ("not converted", "semicolons", "warning") and the text.
-struct FindingsReport {
-  std::function<void(long line, std::string_view kind, std::string_view text)> to;
-};
-
-// Converts every line of `in` into `out` (comments, conversions and reports as the script loop
-// writes them, then the closing journal and log commands), reporting findings to `report` when
-// one is given. Returns false when the input could not be read.
-bool ConvertScript(std::FILE* in, std::FILE* out, bool original, ScriptCounts& counts,
-                   const FindingsReport* report = nullptr);
-
-// Prints the summary of what was not converted (nothing when everything was).
-void PrintSummary(std::FILE* to, const ScriptCounts& counts);
 
 // A message that the command line asks for, printed in the order the words were met.
 enum class Message {

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "parser.h"
+#include "script_conversion.h"
 
 namespace {
 
@@ -70,32 +70,24 @@ std::string ReasonLine(const std::string& path, const std::string& reason) {
 
 tvx2mxt::ScriptResult ConvertScriptFile(std::FILE* in, std::FILE* out,
                                         const tvx2mxt::Options& options) {
-  tvx2mxt::ScriptResult result;
-  FindingsReport report{[&](long line, std::string_view kind, std::string_view text) {
-    tvx2mxt::Finding finding;
-    finding.line = line;
-    finding.text = text;
-    if (kind == "not converted") {
-      finding.kind = tvx2mxt::FindingKind::kNotConverted;
-      ++result.counts.not_converted;
-    } else if (kind == "semicolons") {
-      finding.kind = tvx2mxt::FindingKind::kSemicolons;
-      ++result.counts.semicolon_lines;
-    } else {
-      finding.kind = tvx2mxt::FindingKind::kWarning;
-      ++result.counts.warnings;
-    }
-    if (options.on_finding) {
-      options.on_finding(finding);
-    } else {
-      result.findings.push_back(std::move(finding));
-    }
-  }};
-  std::FILE* sink = out != nullptr ? out : std::fopen("/dev/null", "w");
-  ScriptCounts counts;
-  result.read_failed = !ConvertScript(in, sink, options.echo_original, counts, &report);
-  if (out == nullptr) std::fclose(sink);
-  return result;
+  // The output is written in large pieces; in check mode (no output) it is dropped.
+  constexpr size_t kWriteSize = 1 << 16;
+  ScriptConversion conversion(options);
+  FileLineReader reader(in);
+  std::string text;
+  auto write = [&] {
+    if (out != nullptr) std::fwrite(text.data(), 1, text.size(), out);
+    text.clear();
+  };
+  std::string_view raw;
+  while (reader.Next(raw)) {
+    conversion.ConvertLineOfScript(raw, text);
+    if (text.size() >= kWriteSize) write();
+  }
+  conversion.Finish(text);
+  write();
+  conversion.result().read_failed = reader.Failed();
+  return std::move(conversion.result());
 }
 
 FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options) {

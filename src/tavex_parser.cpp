@@ -8,41 +8,13 @@
 #include <vector>
 
 #include "converter.h"
-#include "parser.h"
+#include "dropped_words.h"
+#include "line_stages.h"
+#include "script_conversion.h"
 
 namespace {
 
 constexpr std::string_view kNotConvertedComment = "//No available conversion of command:\t";
-
-// Reads lines of any length; the buffer grows to the longest line and no further.
-class LineReader {
- public:
-  explicit LineReader(std::FILE* in) : in_(in) {}
-  ~LineReader() { std::free(buffer_); }
-  LineReader(const LineReader&) = delete;
-  LineReader& operator=(const LineReader&) = delete;
-
-  // The next line with its newline (none after the last line of an input that lacks one);
-  // false at the end of the input or on a read error.
-  bool Next(std::string_view& line) {
-    errno = 0;
-    ssize_t read = getline(&buffer_, &capacity_, in_);
-    // A line too long for the memory left is memory exhaustion, not the end of the script.
-    if (read < 0 && errno == ENOMEM) throw std::bad_alloc();
-    if (read < 0) return false;
-    line = std::string_view(buffer_, static_cast<size_t>(read));
-    return true;
-  }
-
-  bool Failed() const { return std::ferror(in_) != 0; }
-
- private:
-  std::FILE* in_;
-  char* buffer_ = nullptr;
-  size_t capacity_ = 0;
-};
-
-void Write(std::FILE* out, std::string_view text) { std::fwrite(text.data(), 1, text.size(), out); }
 
 // The text of a line as the conversion sees it: a NUL byte ends it, the newline goes together
 // with a carriage return right before it, and the first other carriage return becomes a blank.
@@ -70,143 +42,133 @@ bool IsSemicolonLine(std::string_view line) {
   return Contains(line, ";") && !Contains(line, "}") && !IsComment(line);
 }
 
-void WriteSemicolonWarning(std::FILE* out, std::string_view line) {
-  Write(out, "//Warning: semicolon found on line: \"");
-  Write(out, line);
-  Write(out,
-        "\".  This conversion could contain errors.\n//Put multiple commands on seperate "
-        "lines\n\n");
+void WriteSemicolonWarning(std::string& out, std::string_view line) {
+  out.append("//Warning: semicolon found on line: \"");
+  out.append(line);
+  out.append(
+      "\".  This conversion could contain errors.\n//Put multiple commands on seperate "
+      "lines\n\n");
 }
 
-// A journal or log that the script switched on is switched off at its end.
-void WriteClosingCommands(std::FILE* out, const ScriptCounts& counts) {
-  if (counts.journal) Write(out, "\njournal off");
-  if (counts.log) Write(out, "\nlog off");
-}
-
-// The comment of a warning line of a conversion ("//Warning...", "//warning...", "//NOTE...",
-// or a line holding "//WARNING"), without its slashes; empty for any other line.
+// The warning comment of a line of a conversion, without its slashes: the text from the first
+// "//Warning", "//warning", "//NOTE" or "//WARNING" that stands outside double quotes (at the
+// start of a line, or behind a command as in an alias body); empty for any other line.
 std::string_view WarningText(std::string_view line) {
-  for (std::string_view start : {"//Warning", "//warning", "//NOTE"}) {
-    if (BeginsWith(line, start)) return line.substr(2);
+  bool quoted = false;
+  for (size_t at = 0; at + 1 < line.size(); ++at) {
+    if (line[at] == '"') quoted = !quoted;
+    if (quoted || line[at] != '/' || line[at + 1] != '/') continue;
+    std::string_view comment = line.substr(at + 2);
+    for (std::string_view start : {"Warning", "warning", "NOTE", "WARNING"}) {
+      if (BeginsWith(comment, start)) return comment;
+    }
   }
-  size_t found = line.find("//WARNING");
-  return found == line.npos ? std::string_view() : line.substr(found + 2);
+  return {};
 }
-
-// The conversion of one script: the segments of each line, what is written for each, and the
-// findings reported with their line numbers.
-class ScriptConversion {
- public:
-  ScriptConversion(std::FILE* out, bool original, ScriptCounts& counts,
-                   const FindingsReport* report)
-      : out_(out), original_(original), counts_(counts), report_(report) {}
-
-  void ConvertLineOfScript(std::string_view raw) {
-    ++line_number_;
-    MXT_Command_.clear();
-    std::string line = LineText(raw);
-    if (IsBlankLine(line)) {
-      Write(out_, "\n");
-      return;
-    }
-    if (!IsSemicolonLine(line)) {
-      ConvertSegment(line);
-      return;
-    }
-    counts_.semicolon += 1;
-    for (std::string& segment : SplitAfter(line, ';')) ConvertSegment(segment);
-    WriteSemicolonWarning(out_, line);
-    Report("semicolons", line);
-  }
-
- private:
-  // Converts one segment and writes what becomes of it.
-  void ConvertSegment(std::string& segment) {
-    if (IsComment(segment)) {
-      // A comment is shown as the line converter would normalise it, and never converted.
-      NormaliseLine(segment);
-      Write(out_, original_ ? "//tavex:" : "//");
-      Write(out_, segment);
-      Write(out_, "\n");
-      return;
-    }
-    int ok = ConvertLine(segment, MXT_Command_);
-    if (original_) {
-      Write(out_, "//tavex:");
-      Write(out_, segment);
-      Write(out_, "\n");
-    }
-    if (ok != kNotConverted && MXT_Command_.size() >= 2) {
-      if (!Contains(MXT_Command_, "dcommands")) {
-        counts_.journal = counts_.journal || Contains(MXT_Command_, "journal");
-        counts_.log = counts_.log || Contains(MXT_Command_, "log");
-      }
-      Write(out_, MXT_Command_);
-      Write(out_, "\n");
-      ReportWarnings(MXT_Command_);
-    } else {
-      Write(out_, kNotConvertedComment);
-      Write(out_, segment);
-      Write(out_, "\n");
-      counts_.iNotConverted += 1;
-      Report("not converted", segment);
-    }
-  }
-
-  void ReportWarnings(std::string_view converted) {
-    if (report_ == nullptr) return;
-    size_t start = 0;
-    for (size_t end = 0; end != converted.npos; start = end + 1) {
-      end = converted.find('\n', start);
-      std::string_view text = WarningText(converted.substr(start, end - start));
-      if (!text.empty()) Report("warning", text);
-    }
-  }
-
-  // One finding, with the number of the line it belongs to.
-  void Report(std::string_view kind, std::string_view text) {
-    if (report_ != nullptr) report_->to(line_number_, kind, text);
-  }
-
-  std::FILE* out_;
-  bool original_;
-  ScriptCounts& counts_;
-  const FindingsReport* report_;
-  std::string MXT_Command_;
-  long line_number_ = 0;
-};
 
 }  // namespace
 
-bool ConvertScript(std::FILE* in, std::FILE* out, bool original, ScriptCounts& counts,
-                   const FindingsReport* report) {
-  LineReader reader(in);
-  ScriptConversion conversion(out, original, counts, report);
-  std::string_view raw;
-  while (reader.Next(raw)) conversion.ConvertLineOfScript(raw);
-  WriteClosingCommands(out, counts);
-  return !reader.Failed();
+ScriptConversion::ScriptConversion(const tvx2mxt::Options& options) : options_(options) {}
+
+void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& out) {
+  ++line_number_;
+  converted_.clear();
+  std::string line = LineText(raw);
+  if (IsBlankLine(line)) {
+    out += '\n';
+    return;
+  }
+  if (!IsSemicolonLine(line)) {
+    ConvertSegment(line, out);
+    return;
+  }
+  for (std::string& segment : SplitAfter(line, ';')) ConvertSegment(segment, out);
+  WriteSemicolonWarning(out, line);
+  Report(tvx2mxt::FindingKind::kSemicolons, line);
 }
 
-void PrintSummary(std::FILE* to, const ScriptCounts& counts) {
-  if (counts.iNotConverted > 0 || counts.semicolon > 0) {
-    std::fprintf(to, "\n\n// Summary of conversions\n// ======================\n//\n");
+// Converts one segment and writes what becomes of it.
+void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
+  if (IsComment(segment)) {
+    // A comment is shown as the line converter would normalise it, and never converted.
+    NormaliseLine(segment);
+    out.append(options_.echo_original ? "//tavex:" : "//").append(segment) += '\n';
+    return;
   }
-  if (counts.iNotConverted == 1) {
-    std::fprintf(to, "// %i command was not converted.\n", 1);
-  } else if (counts.iNotConverted > 1) {
-    std::fprintf(to, "// %ld commands were not converted.\n", counts.iNotConverted);
+  int ok = ConvertLine(segment, converted_);
+  if (options_.echo_original) out.append("//tavex:").append(segment) += '\n';
+  if (ok != kNotConverted && converted_.size() >= 2) {
+    if (!Contains(converted_, "dcommands")) {
+      journal_ = journal_ || Contains(converted_, "journal");
+      log_ = log_ || Contains(converted_, "log");
+    }
+    out.append(converted_) += '\n';
+    ReportWarnings(converted_);
+    ReportDropped(segment, converted_);
+  } else {
+    out.append(kNotConvertedComment).append(segment) += '\n';
+    Report(tvx2mxt::FindingKind::kNotConverted, segment);
   }
-  if (counts.semicolon == 1) {
-    std::fprintf(to,
-                 "// %i original line contained semicolons, its conversions could contain "
-                 "errors.\n",
-                 1);
-  } else if (counts.semicolon > 1) {
-    std::fprintf(to,
-                 "// %ld original lines contained semicolons, their conversions could contain "
-                 "errors.\n",
-                 counts.semicolon);
+}
+
+void ScriptConversion::Finish(std::string& out) {
+  if (journal_) out += "\njournal off";
+  if (log_) out += "\nlog off";
+}
+
+void ScriptConversion::ReportWarnings(std::string_view converted) {
+  size_t start = 0;
+  for (size_t end = 0; end != converted.npos; start = end + 1) {
+    end = converted.find('\n', start);
+    std::string_view text = WarningText(converted.substr(start, end - start));
+    if (!text.empty()) Report(tvx2mxt::FindingKind::kWarning, text);
   }
+}
+
+// The words of the segment's arguments (after its command word, as the converter split it)
+// that the conversion does not show. A conversion into a comment (a command MXT lacks) drops
+// the whole command, and its warning says so already.
+void ScriptConversion::ReportDropped(const std::string& segment, const std::string& converted) {
+  if (BeginsWith(converted, "//")) return;
+  LineWork split;
+  split.line.assign(segment, std::min(segment.find_first_not_of(' '), segment.size()));
+  SplitCommand(split);
+  std::string dropped = DroppedWords(split.PreCon, split.Arguments, converted);
+  if (!dropped.empty()) Report(tvx2mxt::FindingKind::kDropped, dropped);
+}
+
+void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) {
+  tvx2mxt::Counts& counts = result_.counts;
+  switch (kind) {
+    case tvx2mxt::FindingKind::kNotConverted:
+      ++counts.not_converted;
+      break;
+    case tvx2mxt::FindingKind::kSemicolons:
+      ++counts.semicolon_lines;
+      break;
+    case tvx2mxt::FindingKind::kWarning:
+      ++counts.warnings;
+      break;
+    case tvx2mxt::FindingKind::kDropped:
+      ++counts.dropped;
+      break;
+  }
+  tvx2mxt::Finding finding{line_number_, kind, std::string(text)};
+  if (options_.on_finding) {
+    options_.on_finding(finding);
+  } else {
+    result_.findings.push_back(std::move(finding));
+  }
+}
+
+FileLineReader::~FileLineReader() { std::free(buffer_); }
+
+bool FileLineReader::Next(std::string_view& line) {
+  errno = 0;
+  ssize_t read = getline(&buffer_, &capacity_, in_);
+  // A line too long for the memory left is memory exhaustion, not the end of the script.
+  if (read < 0 && errno == ENOMEM) throw std::bad_alloc();
+  if (read < 0) return false;
+  line = std::string_view(buffer_, static_cast<size_t>(read));
+  return true;
 }

@@ -13,6 +13,7 @@
 
 #include "converter.h"
 #include "parser.h"
+#include "script_files.h"
 
 namespace {
 
@@ -30,9 +31,11 @@ double SecondsToConvert(const std::string& script) {
   ResetRunState();
   std::FILE* in = fmemopen(const_cast<char*>(script.data()), script.size(), "r");
   std::FILE* out = std::fopen("/dev/null", "w");
-  ScriptCounts counts;
+  tvx2mxt::Options options;
+  options.echo_original = true;
+  options.on_finding = [](const tvx2mxt::Finding&) {};
   auto start = std::chrono::steady_clock::now();
-  ConvertScript(in, out, true, counts);
+  ConvertScriptFile(in, out, options);
   std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   std::fclose(in);
   std::fclose(out);
