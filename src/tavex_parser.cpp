@@ -66,10 +66,11 @@ bool IsComment(std::string_view segment) {
   return first != segment.npos && segment[first] == '|';
 }
 
-// A line that holds ";" is split into segments, unless it holds "}" (a breakpoint's command
-// list, which the breakpoint conversion takes whole) or is a comment.
-bool IsSemicolonLine(std::string_view line) {
-  return Contains(line, ";") && !Contains(line, "}") && !IsComment(line);
+// The segments of a line: the texts between the semicolons that stand outside braces (a
+// semicolon inside a breakpoint's command list belongs to the list). A comment is one segment.
+std::vector<std::string> Segments(std::string_view line) {
+  if (IsComment(line)) return {std::string(line)};
+  return SplitOutside(line, ';', '{', '}');
 }
 
 void WriteSemicolonWarning(std::FILE* out, std::string_view line) {
@@ -80,10 +81,21 @@ void WriteSemicolonWarning(std::FILE* out, std::string_view line) {
         "lines\n\n");
 }
 
-// A journal or log that the script switched on is switched off at its end.
+// A converted command that switches a journal on: it begins with "journal on".
+bool OpensJournal(std::string_view converted) { return BeginsWith(converted, "journal on"); }
+
+// A converted command that switches a log on: it begins with the word "log".
+bool OpensLog(std::string_view converted) {
+  constexpr std::string_view kLog = "log";
+  return BeginsWith(converted, kLog) && !IsNameChar(CharAt(converted, Length(kLog)));
+}
+
+// A journal or log that the script switched on is switched off at its end; the output then
+// ends with a newline.
 void WriteClosingCommands(std::FILE* out, const ScriptCounts& counts) {
   if (counts.journal) Write(out, "\njournal off");
   if (counts.log) Write(out, "\nlog off");
+  if (counts.journal || counts.log) Write(out, "\n");
 }
 
 // The comment of a warning line of a conversion ("//Warning...", "//warning...", "//NOTE...",
@@ -112,12 +124,13 @@ class ScriptConversion {
       Write(out_, "\n");
       return;
     }
-    if (!IsSemicolonLine(line)) {
-      ConvertSegment(line);
+    std::vector<std::string> segments = Segments(line);
+    if (segments.size() == 1) {
+      ConvertSegment(segments.front());
       return;
     }
     counts_.semicolon += 1;
-    for (std::string& segment : SplitAfter(line, ';')) ConvertSegment(segment);
+    for (std::string& segment : segments) ConvertSegment(segment);
     WriteSemicolonWarning(out_, line);
     Report("semicolons", line);
   }
@@ -126,8 +139,7 @@ class ScriptConversion {
   // Converts one segment and writes what becomes of it.
   void ConvertSegment(std::string& segment) {
     if (IsComment(segment)) {
-      // A comment is shown as the line converter would normalise it, and never converted.
-      NormaliseLine(segment);
+      // A comment is written as it was read, and never converted.
       Write(out_, original_ ? "//tavex:" : "//");
       Write(out_, segment);
       Write(out_, "\n");
@@ -140,10 +152,8 @@ class ScriptConversion {
       Write(out_, "\n");
     }
     if (ok != kNotConverted && MXT_Command_.size() >= 2) {
-      if (!Contains(MXT_Command_, "dcommands")) {
-        counts_.journal = counts_.journal || Contains(MXT_Command_, "journal");
-        counts_.log = counts_.log || Contains(MXT_Command_, "log");
-      }
+      counts_.journal = counts_.journal || OpensJournal(MXT_Command_);
+      counts_.log = counts_.log || OpensLog(MXT_Command_);
       Write(out_, MXT_Command_);
       Write(out_, "\n");
       ReportWarnings(MXT_Command_);
