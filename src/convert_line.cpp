@@ -175,6 +175,17 @@ int ConvertHelpTopic(LineWork& work, std::string& converted) {
   return kConverted;
 }
 
+// A command that does nothing: an expression command without an expression, or a register write
+// without a value ("setreg" alone, or "setreg @" and a name with no "="). Trailing blanks aside.
+bool IsEmptyCommand(std::string_view text) {
+  text = text.substr(0, text.find_last_not_of(' ') + 1);
+  if (text == "cexpression" || text == "setreg") return true;
+  constexpr std::string_view kRegisterWrite = "setreg @";
+  if (!BeginsWith(text, kRegisterWrite)) return false;
+  std::string_view name = text.substr(kRegisterWrite.size());
+  return std::all_of(name.begin(), name.end(), IsNameChar);
+}
+
 }  // namespace
 
 Index NormaliseLine(std::string& text) {
@@ -220,5 +231,8 @@ int ConvertLine(std::string& original, std::string& converted) {
   PlaceArguments(work);
   if (Contains(work.PostCon, "dcommands")) return ConvertHelpTopic(work, converted);
   CleanUpTemplate(work);
-  return RewriteCommand(work, converted);
+  std::string result;
+  if (RewriteCommand(work, result) != kConverted || IsEmptyCommand(result)) return kNotConverted;
+  converted.swap(result);
+  return kConverted;
 }

@@ -111,4 +111,34 @@ TEST(LineSplit, ConverterContractAndHelpBranch) {
   EXPECT_EQ(both, "dcommands dtbreak");
 }
 
+// A conversion that would be an empty command (an expression without one, a register write
+// without a value) is not converted, wherever the converter is called from.
+TEST(LineSplit, EmptyCommandsAreNotConverted) {
+  const struct {
+    const char *line, *converted;  // "untouched": not converted
+  } cases[] = {
+      // clang-format off
+      {"let", "untouched"}, {"let   ", "untouched"}, {"fpregisters", "untouched"},
+      {"call", "untouched"}, {"$", "untouched"}, {"p", "untouched"}, {"r13", "untouched"},
+      {"setregisters XXXX X2 XXXXX3", "untouched"}, {"setregisters", "untouched"},
+      {"h let", "untouched"}, {"h r13", "untouched"},
+      {"let x", "cexpression x"}, {"r13 5", "setreg @r13=5"}, {"h r13 5", "dcommands setreg "},
+      {"setregisters r2 7", "setreg @r2 =7"}, {"comment", "printf \"\""},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    ResetRunState();
+    std::string line = c.line, converted = "untouched";
+    EXPECT_EQ(ConvertLine(line, converted),
+              std::string(c.converted) == "untouched" ? kNotConverted : kConverted)
+        << c.line;
+    EXPECT_EQ(converted, c.converted) << c.line;
+  }
+  // A command of a breakpoint's list that is not converted keeps its text in the macro.
+  ResetRunState();
+  std::string list = "do {let}", output;
+  CreateMacro(list, output);
+  EXPECT_EQ(output, "define int MyMacro_0()\n{\n$let$;\nreturn (1);\n}\n.\n");
+}
+
 }  // namespace
