@@ -96,9 +96,8 @@ std::string CreateMacro(std::string& macrostring, std::string& output) {
   std::string name = "MyMacro_" + std::to_string(MacroNumber++);
   macroname = name;
   std::string temp = "define int " + name + "()\n{\n";
-  // The commands of the list, each but the last keeping its ";" (as the script loop cuts a
-  // semicolon line).
-  std::vector<std::string> commands = SplitAfter(macrostring, ';');
+  // The commands of the list: the texts between its semicolons.
+  std::vector<std::string> commands = SplitAt(macrostring, ';');
   // The list lives on in its commands; its text is not kept while they are converted (a
   // command may hold a list of its own, and so on).
   std::string().swap(macrostring);

@@ -2,6 +2,7 @@
 // and comment commands become MXT printf or expression commands, and the search, dump and
 // expression texts get their fix-ups.
 #include <string>
+#include <utility>
 
 #include "converter.h"
 #include "line_stages.h"
@@ -37,14 +38,38 @@ void ApplyPrintFormat(LineWork& work) {
     Replace(postcon, "%i", printargs);
     Index k = FindLastChar(postcon, '"');
     DeleteString(postcon, k + 1, k + 4);
-  } else if (Contains(postcon, "%i") && !Contains(postcon, "p/%d") && !Contains(postcon, "p/%x")) {
+  } else if (Contains(postcon, "%i") && !ContainsNoCase(postcon, "p/%d") &&
+             !ContainsNoCase(postcon, "p/%x")) {
     postcon = "cexpression " + work.Arguments;
   }
 }
 
+// The templates of "comment" (with "comm" and "com"), "p" and "print": the print commands that
+// take a quoted format with its values as written.
+bool TakesQuotedFormat(const std::string& postcon) {
+  return BeginsWith(postcon, "printf \"STR\"") || BeginsWith(postcon, "printf \"%i\",STR") ||
+         BeginsWith(postcon, "printf \"%i\",@STR");
+}
+
+// Print text that begins with a double-quoted format: the argument text, as written, is the
+// argument list of the printf, except that the internal variables after the format are
+// translated (with their warnings). It replaces the whole text. Returns whether it applied.
+bool ConvertQuotedFormat(LineWork& work) {
+  std::string& arguments = work.Arguments;
+  if (!TakesQuotedFormat(work.PostCon) || !BeginsWith(arguments, "\"")) return false;
+  Index closing = FindnChar(arguments, '"', 1);
+  if (closing == -1) return false;
+  std::string values = arguments.substr(static_cast<size_t>(closing) + 1);
+  std::string warnings;
+  StrArgs(values, warnings);
+  arguments.replace(static_cast<size_t>(closing) + 1, std::string::npos, values);
+  work.PostCon = "printf " + arguments + warnings;
+  return true;
+}
+
 // Print and comment commands (templates holding "STR").
 void ConvertPrint(LineWork& work) {
-  if (!Contains(work.PostCon, "STR")) return;
+  if (!Contains(work.PostCon, "STR") || ConvertQuotedFormat(work)) return;
   std::string& arguments = work.Arguments;
   const bool print = Contains(work.line, "print");
   Index q = FindString(arguments, "\"");
@@ -70,18 +95,32 @@ void FixSearch(std::string& postcon) {
   if (Contains(postcon, "search") && FindFirstChar(postcon, '=') == 7) ChangeChar(postcon, 7, ' ');
 }
 
-// A dump that ends with "." ends with a blank instead.
+// A dump command that ends with "." ends with a blank instead.
 void FixDump(std::string& postcon) {
   Index k = FindLastChar(postcon, '.');
-  if (Contains(postcon, "dump") && k != 0 && k == Length(postcon)) ChangeChar(postcon, k, ' ');
+  if (BeginsWith(postcon, "dump") && k != 0 && k == Length(postcon)) ChangeChar(postcon, k, ' ');
 }
 
-// An expression with two or more "=": the first becomes a blank, unless it belongs to a
-// comparison ("==", "!=", "<=", ">="), which must stay a comparison.
+// Indexes of the first and the last "=" that stand outside double quotes (-1 when none).
+std::pair<Index, Index> EqualsOutsideQuotes(std::string_view text) {
+  Index first = -1, last = -1;
+  bool quoted = false;
+  for (Index i = 0; i < Length(text); ++i) {
+    char c = CharAt(text, i);
+    if (c == '"') quoted = !quoted;
+    if (c != '=' || quoted) continue;
+    if (first == -1) first = i;
+    last = i;
+  }
+  return {first, last};
+}
+
+// An expression with two or more "=" outside double quotes: the first of them becomes a blank,
+// unless it belongs to a comparison ("==", "!=", "<=", ">="), which must stay a comparison.
 void FixExpression(std::string& postcon) {
   if (!Contains(postcon, "cexpression")) return;
-  Index first = FindString(postcon, "=");
-  if (first == -1 || first == FindLastChar(postcon, '=') - 1) return;
+  auto [first, last] = EqualsOutsideQuotes(postcon);
+  if (first == last) return;
   char before = CharAt(postcon, first - 1);
   bool comparison = before == '=' || before == '!' || before == '<' || before == '>' ||
                     CharAt(postcon, first + 1) == '=';

@@ -1,4 +1,5 @@
 // ConvertLine: normalisation, command split, lookup, and the order of the stages.
+#include <algorithm>
 #include <string>
 
 #include "converter.h"
@@ -54,12 +55,28 @@ void TabsToBlanks(std::string& text, size_t from) {
   }
 }
 
-// The first " : " of the line becomes "=".
+bool IsCommentWord(std::string_view word) {
+  return EqualsNoCase(word, "comment") || EqualsNoCase(word, "comm") || EqualsNoCase(word, "com");
+}
+
+// A comment command ("comment", "comm" or "com", in any case, before the line's first blank)
+// keeps its text as written.
+bool IsCommentCommand(std::string_view line) {
+  return IsCommentWord(line.substr(0, line.find(' ')));
+}
+
+// The first " : " whose colon stands outside double quotes becomes "=".
 void ColonAssignment(std::string& text, size_t start) {
-  // Found by its colon: blanks are everywhere in a line, colons are rare.
+  // Found by its colon: blanks are everywhere in a line, colons are rare. The quotes before
+  // each colon are counted on from the previous one.
+  size_t quotes = 0, counted = start;
   for (size_t colon = text.find(':', start + 1); colon != std::string::npos;
        colon = text.find(':', colon + 1)) {
-    if (text[colon - 1] == ' ' && colon + 1 < text.size() && text[colon + 1] == ' ') {
+    quotes += static_cast<size_t>(std::count(text.begin() + static_cast<long>(counted),
+                                             text.begin() + static_cast<long>(colon), '"'));
+    counted = colon;
+    if (quotes % 2 == 0 && text[colon - 1] == ' ' && colon + 1 < text.size() &&
+        text[colon + 1] == ' ') {
       text.replace(colon - 1, 3, "=");
       return;
     }
@@ -67,11 +84,12 @@ void ColonAssignment(std::string& text, size_t start) {
 }
 
 // A blank goes in front of the first "=" when it is the line's second character, or when no "="
-// of the line has a blank beside it and the line holds no "!=". Never inside "<=" or ">=".
+// of the line has a blank beside it and the line holds no "!=". Never inside "<=" or ">=", nor
+// when that "=" stands inside double quotes.
 void BlankBeforeEquals(std::string& text, size_t start) {
   std::string_view line = std::string_view(text).substr(start);
   Index p = FindFirstChar(line, '=');
-  if (p == 0) return;
+  if (p == 0 || InsideQuotes(line, p - 1)) return;
   char before = CharAt(line, p - 2);
   if (before == '<' || before == '>') return;
   if (p == 2) {
@@ -79,11 +97,6 @@ void BlankBeforeEquals(std::string& text, size_t start) {
   } else if (!Contains(line, "!=") && !Contains(line, " =") && !Contains(line, "= ")) {
     Insert(text, ' ', static_cast<Index>(start) + p - 1);
   }
-}
-
-bool IsCommentWord(std::string word) {
-  MakeLower(word);
-  return word == "comment" || word == "comm" || word == "com";
 }
 
 // A line without a blank: "$" and "!" are command words of one character; a register or pc
@@ -109,8 +122,18 @@ void SplitWord(LineWork& work) {
   }
 }
 
-// A line with a blank: the command word ends at the first blank, or at a "/" written before it
-// (a switch); assignments become "let" commands of the whole line.
+// "print/%x" and "print/%d" (in any case) are read as the print commands "p/%x" and "p/%d": the
+// letters of the word after its "p" go.
+void ReadPrintSwitchAsP(std::string& line) {
+  constexpr std::string_view kPrintSwitch = "print/%";
+  char format = CharAt(line, Length(kPrintSwitch));
+  bool print_format = format == 'x' || format == 'X' || format == 'd' || format == 'D';
+  if (print_format && BeginsWithNoCase(line, kPrintSwitch)) line.erase(1, Length("rint"));
+}
+
+// A line with a blank: the command word ends at the first blank; a switch written against it
+// (its first "/" comes before that blank, and the line is no "p/%" print) ends the command word
+// and goes with the blank. Assignments become "let" commands of the whole line.
 void SplitAtBlank(LineWork& work) {
   const std::string& line = work.line;
   if (BeginsWith(line, "!")) {
@@ -120,14 +143,14 @@ void SplitAtBlank(LineWork& work) {
   }
   Index n = FindFirstChar(line, ' ');
   Index slash = FindFirstChar(line, '/');
-  if (slash != 0 && slash < n && !Contains(line, "p/%")) n = slash;
   SplitUp(line, work.PreCon, work.Arguments, n);
+  if (slash != 0 && slash < n && !ContainsNoCase(line, "p/%")) work.PreCon.resize(slash - 1);
   bool assignment = BeginsWith(work.Arguments, "=") || Contains(work.PreCon, "=");
   if (assignment && !IsCommentWord(work.PreCon)) {
     work.Arguments = line;
     work.PreCon = "let";
   }
-  if (BeginsWith(line, "p/%x")) work.PreCon = "p/%x";
+  if (BeginsWithNoCase(line, "p/%x")) work.PreCon = "p/%x";
 }
 
 // A "/profile " or "/c " switch at the start of the argument text becomes one blank.
@@ -152,6 +175,17 @@ int ConvertHelpTopic(LineWork& work, std::string& converted) {
   return kConverted;
 }
 
+// A command that does nothing: an expression command without an expression, or a register write
+// without a value ("setreg" alone, or "setreg @" and a name with no "="). Trailing blanks aside.
+bool IsEmptyCommand(std::string_view text) {
+  text = text.substr(0, text.find_last_not_of(' ') + 1);
+  if (text == "cexpression" || text == "setreg") return true;
+  constexpr std::string_view kRegisterWrite = "setreg @";
+  if (!BeginsWith(text, kRegisterWrite)) return false;
+  std::string_view name = text.substr(kRegisterWrite.size());
+  return std::all_of(name.begin(), name.end(), IsNameChar);
+}
+
 }  // namespace
 
 Index NormaliseLine(std::string& text) {
@@ -163,12 +197,15 @@ Index NormaliseLine(std::string& text) {
   // the same command unindented.
   size_t start = text.find_first_not_of(' ', lead);
   if (start == std::string::npos) return -1;
-  ColonAssignment(text, start);
-  BlankBeforeEquals(text, start);
+  if (!IsCommentCommand(std::string_view(text).substr(start))) {
+    ColonAssignment(text, start);
+    BlankBeforeEquals(text, start);
+  }
   return static_cast<Index>(start);
 }
 
 void SplitCommand(LineWork& work) {
+  ReadPrintSwitchAsP(work.line);
   if (Contains(work.line, " ")) {
     SplitAtBlank(work);
   } else {
@@ -194,5 +231,8 @@ int ConvertLine(std::string& original, std::string& converted) {
   PlaceArguments(work);
   if (Contains(work.PostCon, "dcommands")) return ConvertHelpTopic(work, converted);
   CleanUpTemplate(work);
-  return RewriteCommand(work, converted);
+  std::string result;
+  if (RewriteCommand(work, result) != kConverted || IsEmptyCommand(result)) return kNotConverted;
+  converted.swap(result);
+  return kConverted;
 }

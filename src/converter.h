@@ -19,9 +19,10 @@ inline constexpr int kNotConverted = 1;
 int ConvertLine(std::string& original, std::string& converted);
 
 // Normalises a segment in place: tabs become blanks, runs of blanks one blank, the first " : "
-// an "=", and a blank goes in front of the first "=" where the rules ask for one. Blanks in front
-// of the command are left as they stand. Returns the index where the command begins, or -1 when
-// the segment holds only blanks and tabs.
+// outside double quotes an "=", and a blank goes in front of the first "=" where the rules ask
+// for one (never when it stands inside double quotes). The text of a comment command is not
+// touched by the last two. Blanks in front of the command are left as they stand. Returns the
+// index where the command begins, or -1 when the segment holds only blanks and tabs.
 Index NormaliseLine(std::string& text);
 
 // Finds the template of a lower-cased command word: the command map first, then the names of the

@@ -1,6 +1,8 @@
 // Placeholder removal: while the converted text holds "XXXXX", a pass of ten steps removes the
 // first unfilled placeholder with the separator in front of it, then the punctuation such
-// placeholders leave behind; a pass that changes nothing ends the removal.
+// placeholders leave behind; a pass that changes nothing ends the removal. The comma of
+// "readfile,raw" is not such punctuation, quote pairs are tidied in the load template only, and
+// "callgraph" and "profile" go only where they are whole words.
 #include <array>
 #include <bitset>
 #include <functional>
@@ -19,11 +21,51 @@ bool IsPlaceholderDigit(char digit) { return (digit >= '1' && digit <= '9') || d
 // costs a few scans of a short text. Longer ones go through LinkedText.
 constexpr size_t kShortText = 2048;
 
+// The template whose file name and arguments stand in single quotes, and the one command whose
+// name holds a comma.
+constexpr std::string_view kLoadTemplate = "load/pd/r";
+constexpr std::string_view kReadfileRaw = "readfile,raw";
+
 // Deletes the first occurrence of `item`, if any. Returns whether it did.
-bool DeleteFirst(std::string& text, std::string_view item, Index before = 0, Index after = 0) {
+bool DeleteFirst(std::string& text, std::string_view item) {
   Index found = FindString(text, item);
-  if (found != -1) DeleteString(text, found - before, found + Length(item) + after);
+  if (found != -1) DeleteString(text, found, found + Length(item));
   return found != -1;
+}
+
+// Deletes the first occurrence of `word` that is a whole word, with the character before it and
+// the one after it. Returns whether it did.
+bool DeleteWholeWord(std::string& text, std::string_view word) {
+  Index found = FindWholeWord(text, word);
+  if (found != -1) DeleteString(text, found - 1, found + Length(word) + 1);
+  return found != -1;
+}
+
+// Step 3: in a text without "cexpression", the first comma goes; the comma of a "readfile,raw"
+// that the text begins with is passed over. Returns whether a comma went.
+bool DeleteSeparatorComma(std::string& postcon) {
+  if (Contains(postcon, "cexpression")) return false;
+  size_t from = BeginsWith(postcon, kReadfileRaw) ? kReadfileRaw.size() : 0;
+  size_t comma = postcon.find(',', from);
+  if (comma == std::string::npos) return false;
+  postcon.erase(comma, 1);
+  return true;
+}
+
+// Steps 4 to 6, in the load template only: a pair of single quotes goes, and a single quote
+// next to a double quote. Returns whether they changed the text.
+bool TidyQuotes(std::string& postcon) {
+  if (!BeginsWith(postcon, kLoadTemplate)) return false;
+  bool changed = DeleteFirst(postcon, "''");            // 4.
+  if (Index q = FindString(postcon, "'\""); q != -1) {  // 5.
+    DeleteString(postcon, q, q + 1);
+    changed = true;
+  }
+  if (Index q = FindString(postcon, "\"'"); q != -1) {  // 6.
+    DeleteString(postcon, q + 1, q + 2);
+    changed = true;
+  }
+  return changed;
 }
 
 // Step 1: the first placeholder goes with the character before it (at index 0 only the
@@ -38,25 +80,15 @@ Index DeleteFirstPlaceholder(std::string& postcon) {
 // Steps 2 to 10: the punctuation that unfilled placeholders leave behind. Returns whether they
 // changed the text.
 bool TidyAfterPlaceholder(std::string& postcon) {
-  bool changed = DeleteFirst(postcon, "..+");                         // 2.
-  if (Contains(postcon, ",") && !Contains(postcon, "cexpression")) {  // 3.
-    changed = DeleteFirst(postcon, ",") || changed;
-  }
-  changed = DeleteFirst(postcon, "''") || changed;      // 4.
-  if (Index q = FindString(postcon, "'\""); q != -1) {  // 5.
-    DeleteString(postcon, q, q + 1);
-    changed = true;
-  }
-  if (Index q = FindString(postcon, "\"'"); q != -1) {  // 6.
-    DeleteString(postcon, q + 1, q + 2);
-    changed = true;
-  }
-  changed = DeleteFirst(postcon, "callgraph", 1, 1) || changed;  // 7.
-  if (Index caret = FindFirstChar(postcon, '^'); caret != 0) {   // 8.
+  bool changed = DeleteFirst(postcon, "..+");                   // 2.
+  changed = DeleteSeparatorComma(postcon) || changed;           // 3.
+  changed = TidyQuotes(postcon) || changed;                     // 4 to 6.
+  changed = DeleteWholeWord(postcon, "callgraph") || changed;   // 7.
+  if (Index caret = FindFirstChar(postcon, '^'); caret != 0) {  // 8.
     ChangeChar(postcon, caret, ' ');
     changed = true;
   }
-  changed = DeleteFirst(postcon, "profile", 1, 1) || changed;               // 9.
+  changed = DeleteWholeWord(postcon, "profile") || changed;                 // 9.
   if (!postcon.empty() && FindLastChar(postcon, '=') == Length(postcon)) {  // 10.
     ChangeChar(postcon, Length(postcon), '\0');
     changed = true;
@@ -67,9 +99,10 @@ bool TidyAfterPlaceholder(std::string& postcon) {
 // The texts of steps 2, 4 to 7 and 9, which a deletion can form where it joins the text.
 constexpr std::string_view kJoinable[] = {"..+", "''", "'\"", "\"'", "callgraph", "profile"};
 
-// Whether steps 2 to 10 find nothing to do. They then keep finding nothing while only step 1
-// deletes, as long as no deletion forms a kJoinable text across its join or leaves an "=" at
-// the end: deletions bring in no comma and no "^".
+// Whether steps 2 to 10 surely find nothing to do: the text holds none of the texts they look
+// for (where they would pass over one, it is not looked at more closely). They then keep finding
+// nothing while only step 1 deletes, as long as no deletion forms a kJoinable text across its
+// join or leaves an "=" at the end: deletions bring in no comma and no "^".
 bool TidyIsIdle(std::string_view text) {
   if (!text.empty() && text.back() == '=') return false;
   // One pass over the characters, looking further only where a kJoinable text may begin.
@@ -164,13 +197,17 @@ enum Sought {
 constexpr std::array<std::string_view, kSoughtCount> kSought = {
     "XXXXX", "..+", ",", "cexpression", "''", "'\"", "\"'", "callgraph", "^", "profile"};
 
+// The sought texts that count only as whole words.
+bool IsWordSought(size_t k) { return k == kCallgraph || k == kProfile; }
+
 // A long text under removal passes, so that each step costs what it changes rather than a scan
 // of the whole text: the characters are a linked list, and for each sought text a heap holds
 // the places where it may start, checked when the first occurrence is asked for. Only the two
 // kinds of edit a pass makes change occurrences: a deletion, which can form a new occurrence
 // only across the place where it joins the text (so the few characters before that place are
-// added as candidates), and a "^" becoming a blank, which forms none (no sought text holds a
-// blank).
+// added as candidates), or make a word whole by changing what stands right before or after it
+// (so the words that begin or end at that place are added too), and a "^" becoming a blank,
+// which forms none (no sought text holds a blank, and neither is a character of a word).
 class LinkedText {
  public:
   explicit LinkedText(std::string text)
@@ -197,16 +234,32 @@ class LinkedText {
   size_t kEnd() const { return size_ + 1; }
   bool Found(size_t i) const { return i < size_; }
 
-  // Where the first occurrence of a sought text starts, or kEnd().
+  // Where the first occurrence of a sought text starts (a whole word for the word texts), or
+  // kEnd().
   size_t First(Sought k) {
     auto& heap = candidates_[k];
     while (!heap.empty()) {
       size_t start = heap.top();
-      if (alive_[start] && StartsAt(start, kSought[k])) return start;
+      if (alive_[start] && StartsAt(start, kSought[k]) &&
+          (!IsWordSought(k) || IsWholeWord(start, kSought[k].size()))) {
+        return start;
+      }
       heap.pop();
     }
     return kEnd();
   }
+
+  // Where the first occurrence of a sought text starts that is not the one at `skip`.
+  size_t FirstBut(Sought k, size_t skip) {
+    size_t first = First(k);
+    if (first != skip || !Found(skip)) return first;
+    candidates_[k].pop();
+    size_t next = First(k);
+    candidates_[k].push(skip);
+    return next;
+  }
+
+  bool BeginsWith(std::string_view prefix) const { return StartsAt(next_[kBegin()], prefix); }
 
   size_t Next(size_t i) const { return next_[i]; }
   size_t Prev(size_t i) const { return prev_[i]; }
@@ -235,13 +288,20 @@ class LinkedText {
     }
     next_[left] = right;
     prev_[right] = left;
-    if (left == kBegin() || right == kEnd()) return;
     for (size_t k = 0; k < kSoughtCount; ++k) {
       std::string_view sought = kSought[k];
+      // Occurrences across the join start at most sought.size() - 1 characters before it; a
+      // word that ends right before it starts one further back.
+      size_t reach = sought.size() - (IsWordSought(k) ? 0 : 1);
+      bool across = left != kBegin() && right != kEnd();
       size_t start = left;
-      for (size_t back = 1; back < sought.size() && start != kBegin(); ++back) {
-        if (chars_[start] == sought[0]) candidates_[k].push(start);
+      for (size_t back = 1; back <= reach && start != kBegin(); ++back) {
+        bool ends_here = IsWordSought(k) && back == reach;
+        if ((across || ends_here) && chars_[start] == sought[0]) candidates_[k].push(start);
         start = prev_[start];
+      }
+      if (IsWordSought(k) && Found(right) && chars_[right] == sought[0]) {
+        candidates_[k].push(right);
       }
     }
   }
@@ -259,6 +319,11 @@ class LinkedText {
       start = next_[start];
     }
     return true;
+  }
+
+  // Whether the `length` characters from `start` on have no letter, digit or "_" beside them.
+  bool IsWholeWord(size_t start, size_t length) const {
+    return !IsNameChar(At(prev_[start])) && !IsNameChar(At(Forward(start, length)));
   }
 
   std::string chars_;
@@ -282,21 +347,26 @@ bool RemovalPass(LinkedText& text) {
     text.Delete(q, 3);
     changed = true;
   }
-  if (size_t q = text.First(kComma); found(q) && !found(text.First(kExpression))) {
+  // The comma of "readfile,raw" at the start is the ninth character.
+  size_t own_comma =
+      text.BeginsWith(kReadfileRaw) ? text.Forward(text.Next(text.kBegin()), 8) : text.kEnd();
+  if (size_t q = text.FirstBut(kComma, own_comma); found(q) && !found(text.First(kExpression))) {
     text.Delete(q, 1);
     changed = true;
   }
-  if (size_t q = text.First(kQuotes); found(q)) {
-    text.Delete(q, 2);
-    changed = true;
-  }
-  if (size_t q = text.First(kQuoteDouble); found(q)) {
-    text.Delete(q, 1);
-    changed = true;
-  }
-  if (size_t q = text.First(kDoubleQuote); found(q)) {
-    text.Delete(text.Next(q), 1);
-    changed = true;
+  if (text.BeginsWith(kLoadTemplate)) {
+    if (size_t q = text.First(kQuotes); found(q)) {
+      text.Delete(q, 2);
+      changed = true;
+    }
+    if (size_t q = text.First(kQuoteDouble); found(q)) {
+      text.Delete(q, 1);
+      changed = true;
+    }
+    if (size_t q = text.First(kDoubleQuote); found(q)) {
+      text.Delete(text.Next(q), 1);
+      changed = true;
+    }
   }
   if (size_t q = text.First(kCallgraph); found(q)) {
     text.Delete(q, 10, true);

@@ -11,12 +11,28 @@ namespace {
 // Placeholder numbers above this are not looked at: no template has more than nine.
 constexpr int kLastPlaceholder = 12;
 
-// A "/16" or "/32" width switch anywhere in the argument text removes the first "/" of the text
-// and the two characters after it.
+// A "/16" or "/32" width switch anywhere in the argument text: the first of them goes, with the
+// blank right after it.
 void RemoveWidthSwitch(std::string& arguments) {
-  if (!Contains(arguments, "/16") && !Contains(arguments, "/32")) return;
-  Index k = FindString(arguments, "/");
-  DeleteString(arguments, k, k + 3);
+  constexpr std::string_view kNarrow = "/16", kWide = "/32";
+  size_t k = std::min(arguments.find(kNarrow), arguments.find(kWide));
+  if (k == std::string::npos) return;
+  size_t end = k + kNarrow.size();
+  if (end < arguments.size() && arguments[end] == ' ') ++end;
+  arguments.erase(k, end - k);
+}
+
+// A switch at the start of a load's argument text ("/r fw.axf"): a "/", letters, digits or "_",
+// then a blank. It goes with its blank. A path ("/home/fw.axf") is no switch.
+void RemoveLoadSwitch(std::string& arguments, const std::string& postcon) {
+  if (!BeginsWith(postcon, "load/pd/r") || !BeginsWith(arguments, "/")) return;
+  size_t blank = arguments.find(' ');
+  if (blank == std::string::npos || blank == 1) return;
+  if (!std::all_of(arguments.begin() + 1, arguments.begin() + static_cast<long>(blank),
+                   IsNameChar)) {
+    return;
+  }
+  arguments.erase(0, blank + 1);
 }
 
 // Index of the first `c` at index `from` or later and before index `limit`, or -1. Searching
@@ -24,6 +40,13 @@ void RemoveWidthSwitch(std::string& arguments) {
 // for each of them.
 Index FindBefore(std::string_view text, char c, Index from, Index limit) {
   return FindnChar(text.substr(0, static_cast<size_t>(std::max<Index>(limit, 0))), c, from);
+}
+
+// An argument that closes a quote or a parenthesis at `closer` runs on to the first blank or
+// comma after it, which it takes as its separator; the last one runs to the end of the text.
+Index RunOn(std::string_view arguments, Index closer) {
+  size_t separator = arguments.find_first_of(" ,", static_cast<size_t>(closer) + 1);
+  return separator == std::string_view::npos ? Length(arguments) : static_cast<Index>(separator);
 }
 
 // The index where the argument that starts at `i` ends: the separator that is placed with it,
@@ -34,19 +57,26 @@ Index ArgumentEnd(std::string_view arguments, Index i, Index end) {
   if (Index quote = FindBefore(arguments, '"', i, end); quote != -1) {
     Index closing = FindnChar(arguments, '"', quote + 1);
     if (closing == -1) return length;
-    end = closing + 1;
+    end = RunOn(arguments, closing);
   }
   if (Index open = FindBefore(arguments, '(', i, end); open != -1) {
     Index close = FindnChar(arguments, ')', open + 1);
     if (close == -1) return length;
-    end = close + 1;
     if (FindBefore(arguments, '(', open + 1, close) != -1) {
-      Index outer_close = FindnChar(arguments, ')', close + 1);
-      if (outer_close == -1) return length;
-      end = outer_close + 1;
+      close = FindnChar(arguments, ')', close + 1);
+      if (close == -1) return length;
     }
+    end = RunOn(arguments, close);
   }
   return end;
+}
+
+// A path keeps its colons: an argument in double quotes, or one whose last colon is followed by
+// "\" or "/" ("C:\fw\app.elf").
+bool IsPath(const std::string& individual) {
+  if (BeginsWith(individual, "\"")) return true;
+  char after = CharAt(individual, FindLastChar(individual, ':'));
+  return after == '\\' || after == '/';
 }
 
 // "XXXXX" followed by the number in decimal.
@@ -70,6 +100,7 @@ void PlaceArguments(LineWork& work) {
   std::string& arguments = work.Arguments;
   std::string& postcon = work.PostCon;
   RemoveWidthSwitch(arguments);
+  RemoveLoadSwitch(arguments, postcon);
 
   const Index length = Length(arguments);
   std::string individual;
@@ -92,7 +123,7 @@ void PlaceArguments(LineWork& work) {
     // A register name sent to a setreg template takes the placeholder after the next one.
     if (Contains(postcon, "setreg") && BeginsWith(individual, "r")) work.j += 1;
     std::string placeholder = Placeholder(work.j);
-    if (Contains(individual, ":")) ProcessColon(individual);
+    if (Contains(individual, ":") && !IsPath(individual)) ProcessColon(individual);
     if (!BeginsWith(postcon, "cexpression") && BeginsWith(individual, "$")) {
       InternalArgs(individual, postcon);
     }

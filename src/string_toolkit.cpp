@@ -163,12 +163,76 @@ void DropAfter(std::string& fullstring, char anchor, char drop) {
   fullstring.resize(kept);
 }
 
-std::vector<std::string> SplitAfter(std::string_view text, char separator) {
+namespace {
+
+char LowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerCase(a[i]) != LowerCase(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool EqualsNoCase(std::string_view text, std::string_view item) { return SameNoCase(text, item); }
+
+bool BeginsWithNoCase(std::string_view text, std::string_view item) {
+  return SameNoCase(text.substr(0, item.size()), item);
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view item) {
+  if (item.empty()) return true;
+  for (size_t at = 0; at + item.size() <= text.size(); ++at) {
+    if (SameNoCase(text.substr(at, item.size()), item)) return true;
+  }
+  return false;
+}
+
+bool InsideQuotes(std::string_view text, Index index) {
+  std::string_view before = text.substr(0, static_cast<size_t>(Clamp(index, 0, Length(text))));
+  return std::count(before.begin(), before.end(), '"') % 2 == 1;
+}
+
+Index FindWholeWord(std::string_view text, std::string_view word) {
+  if (word.empty()) return -1;
+  for (size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
+    Index index = static_cast<Index>(at);
+    if (!IsNameChar(CharAt(text, index - 1)) && !IsNameChar(CharAt(text, index + Length(word)))) {
+      return index;
+    }
+  }
+  return -1;
+}
+
+std::vector<std::string> SplitAt(std::string_view text, char separator) {
   std::vector<std::string> pieces;
   size_t start = 0;
   for (size_t at = text.find(separator); at != text.npos; at = text.find(separator, start)) {
-    pieces.emplace_back(text.substr(start, at - start + 1));
+    pieces.emplace_back(text.substr(start, at - start));
     start = at + 1;
+  }
+  pieces.emplace_back(text.substr(start));
+  return pieces;
+}
+
+std::vector<std::string> SplitOutside(std::string_view text, char separator, char open,
+                                      char close) {
+  std::vector<std::string> pieces;
+  size_t start = 0;
+  size_t depth = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    char c = text[at];
+    if (c == open) {
+      ++depth;
+    } else if (c == close) {
+      if (depth > 0) --depth;
+    } else if (c == separator && depth == 0) {
+      pieces.emplace_back(text.substr(start, at - start));
+      start = at + 1;
+    }
   }
   pieces.emplace_back(text.substr(start));
   return pieces;

@@ -72,10 +72,26 @@ Index FindWord(std::string_view text, std::string_view keyword);
 // followed by a blank or the end. -1 when there is none.
 Index FindBlankWord(std::string_view text, std::string_view keyword);
 
-// The pieces of `text` between the characters `separator`, each but the last ending with its
-// separator; a text without one is a single piece, and one that ends with it ends with an empty
-// piece.
-std::vector<std::string> SplitAfter(std::string_view text, char separator);
+// Case-insensitive comparisons: the letters A to Z match a to z (no locale).
+bool EqualsNoCase(std::string_view text, std::string_view item);
+bool BeginsWithNoCase(std::string_view text, std::string_view item);
+bool ContainsNoCase(std::string_view text, std::string_view item);
+
+// Whether the character at `index` stands inside double quotes: an odd number of '"' stand
+// before it in `text`.
+bool InsideQuotes(std::string_view text, Index index);
+
+// Index of the first occurrence of `word` that is a whole word: no letter, digit or "_" directly
+// before or after it. -1 when there is none.
+Index FindWholeWord(std::string_view text, std::string_view word);
+
+// The pieces of `text` between the characters `separator`, without them. A text without one is
+// a single piece; a separator at the start or at the end, or two in a row, give an empty piece.
+std::vector<std::string> SplitAt(std::string_view text, char separator);
+// The same cut at the separators that stand outside brackets: walking the text from its start,
+// the depth rises at `open` and falls at `close` (never below 0), and only a separator at depth
+// 0 cuts.
+std::vector<std::string> SplitOutside(std::string_view text, char separator, char open, char close);
 
 // Rules worded "while the text contains X, replace the first X", each done in one pass with the
 // same result.

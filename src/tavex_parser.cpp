@@ -36,10 +36,11 @@ bool IsComment(std::string_view segment) {
   return first != segment.npos && segment[first] == '|';
 }
 
-// A line that holds ";" is split into segments, unless it holds "}" (a breakpoint's command
-// list, which the breakpoint conversion takes whole) or is a comment.
-bool IsSemicolonLine(std::string_view line) {
-  return Contains(line, ";") && !Contains(line, "}") && !IsComment(line);
+// The segments of a line: the texts between the semicolons that stand outside braces (a
+// semicolon inside a breakpoint's command list belongs to the list). A comment is one segment.
+std::vector<std::string> Segments(std::string_view line) {
+  if (IsComment(line)) return {std::string(line)};
+  return SplitOutside(line, ';', '{', '}');
 }
 
 void WriteSemicolonWarning(std::string& out, std::string_view line) {
@@ -48,6 +49,15 @@ void WriteSemicolonWarning(std::string& out, std::string_view line) {
   out.append(
       "\".  This conversion could contain errors.\n//Put multiple commands on seperate "
       "lines\n\n");
+}
+
+// A converted command that switches a journal on: it begins with "journal on".
+bool OpensJournal(std::string_view converted) { return BeginsWith(converted, "journal on"); }
+
+// A converted command that switches a log on: it begins with the word "log".
+bool OpensLog(std::string_view converted) {
+  constexpr std::string_view kLog = "log";
+  return BeginsWith(converted, kLog) && !IsNameChar(CharAt(converted, Length(kLog)));
 }
 
 // The warning comment of a line of a conversion, without its slashes: the text from the first
@@ -78,11 +88,12 @@ void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& ou
     out += '\n';
     return;
   }
-  if (!IsSemicolonLine(line)) {
-    ConvertSegment(line, out);
+  std::vector<std::string> segments = Segments(line);
+  if (segments.size() == 1) {
+    ConvertSegment(segments.front(), out);
     return;
   }
-  for (std::string& segment : SplitAfter(line, ';')) ConvertSegment(segment, out);
+  for (std::string& segment : segments) ConvertSegment(segment, out);
   WriteSemicolonWarning(out, line);
   Report(tvx2mxt::FindingKind::kSemicolons, line);
 }
@@ -90,18 +101,15 @@ void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& ou
 // Converts one segment and writes what becomes of it.
 void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
   if (IsComment(segment)) {
-    // A comment is shown as the line converter would normalise it, and never converted.
-    NormaliseLine(segment);
+    // A comment is written as it was read, and never converted.
     out.append(options_.echo_original ? "//tavex:" : "//").append(segment) += '\n';
     return;
   }
   int ok = ConvertLine(segment, converted_);
   if (options_.echo_original) out.append("//tavex:").append(segment) += '\n';
   if (ok != kNotConverted && converted_.size() >= 2) {
-    if (!Contains(converted_, "dcommands")) {
-      journal_ = journal_ || Contains(converted_, "journal");
-      log_ = log_ || Contains(converted_, "log");
-    }
+    journal_ = journal_ || OpensJournal(converted_);
+    log_ = log_ || OpensLog(converted_);
     out.append(converted_) += '\n';
     ReportWarnings(converted_);
     ReportDropped(segment, converted_);
@@ -111,9 +119,12 @@ void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
   }
 }
 
+// A journal or log that the script switched on is switched off at its end; the output then
+// ends with a newline.
 void ScriptConversion::Finish(std::string& out) {
   if (journal_) out += "\njournal off";
   if (log_) out += "\nlog off";
+  if (journal_ || log_) out += '\n';
 }
 
 void ScriptConversion::ReportWarnings(std::string_view converted) {
@@ -133,6 +144,8 @@ void ScriptConversion::ReportDropped(const std::string& segment, const std::stri
   LineWork split;
   split.line.assign(segment, std::min(segment.find_first_not_of(' '), segment.size()));
   SplitCommand(split);
+  // A help command names the MXT command its topic became; the topic's words go by design.
+  if (split.PreCon == "h" || split.PreCon == "help") return;
   std::string dropped = DroppedWords(split.PreCon, split.Arguments, converted);
   if (!dropped.empty()) Report(tvx2mxt::FindingKind::kDropped, dropped);
 }

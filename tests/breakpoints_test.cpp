@@ -60,8 +60,8 @@ TEST(Breakpoints, MacroDefinitions) {
     const char* list;
     const char* body;  // the command lines between "{" and "return (1);"
   } const cases[] = {
-      {"do {print x; go}", "$cexpression x;$;\n$go$;\n"},  // each command keeps its ";"
-      {"do {;go}", "$;$;\n$go$;\n"},  // split like a script line, from its first character
+      {"do {print x; go}", "$cexpression x$;\n$go$;\n"},  // the texts between the ";"
+      {"do {;go}", "$  $;\n$go$;\n"},  // an empty command converts as an empty line
       {"do {{go}}", "${go}$;\n"},
       {"do {nosuch\tcmd}", "$nosuch cmd$;\n"},  // not converted: the normalised text stays
       {"do {let $statistics}", "$cexpression @statistics$;\n"},  // the warning line is cut off

@@ -25,21 +25,49 @@ TEST(TemplateCleanUp, FinishesTheTemplate) {
       {"dump 0x8000..XXXXX2", "0x8000", "examine 0x8000", "dump 0x8000 "},
       {"search XXXXX2..+ XXXXX3=5", "5", "find 5", "search 5"},
       {"journal on=XXXXX1 \n", "", "log", "journal on \n"},
-      {"readfile,raw XXXXX1 = XXXXX2", "", "getfile", "readfileraw "},
+      // The comma of "readfile,raw" stays; a separator comma after it goes.
+      {"readfile,raw XXXXX1 = XXXXX2", "", "getfile", "readfile,raw "},
+      {"readfile,raw f.bin, = XXXXX2", "f.bin,", "getfile f.bin,", "readfile,raw f.bin "},
       {"readfile,raw f.bin  = 0x8000", "f.bin 0x8000", "getfile f.bin 0x8000",
        "readfile,raw f.bin  = 0x8000"},
+      {"x readfile,raw, XXXXX2", "", "v", "x readfileraw,"},
       {"where XXXXX1", "", "where", "where"},
+      // Quote pairs are tidied in the load template only.
+      {"host a''b XXXXX2", "a''b", "!a''b", "host a''b"},
+      {"host say  \"x\"' XXXXX3", "say \"x\"'", "!say \"x\"'", "host say  \"x\"'"},
+      {"load/pd/r  'a''b;;XXXXX2'", "a''b", "load a''b", "load/pd/r  'ab;'"},
+      {"load/pd/r  '\"x\";;XXXXX2'", "\"x\"", "load \"x\"", "load/pd/r  \"x\";'"},
+      // "callgraph" and "profile" go as whole words only.
+      {"stepl profile XXXXX2", "profile", "step profile", "stepl"},
+      {"stepinstr /profile XXXXX2", "/profile", "istep /profile", "stepinstr "},
+      {"break profile_tick XXXXX2", "profile_tick", "b profile_tick", "break profile_tick"},
+      {"breaka callgraph_depth XXXXX2", "callgraph_depth", "w callgraph_depth",
+       "breaka callgraph_depth"},
+      {"printtype callgraph  x XXXXX3", "callgraph x", "v callgraph x", "printtype x"},
+      {"printtype xprofile  profile XXXXX3", "xprofile profile", "v xprofile profile",
+       "printtype xprofile "},
       // Print and comment templates, with and without double quotes, and "%i" formats.
       {"printf \"STR\"", "\"$x\"", "comment \"$x\"", "printf \"$x\""},
-      {"printf \"STR\"", "\"hello\" x", "comment \"hello\" x", "printf \""},
+      {"printf \"STR\"", "\"hello\" x", "comment \"hello\" x", "printf \"hello\" x"},
+      {"printf \"STR\"", "\"unterminated", "comment \"unterminated", "printf \""},
       {"printf \"STR\"", "$result", "comment $result", "printf \"@result\"" + warning},
       {"printf \"STR\"", "x %i4", "comment x %i4", "printf \"x i44\""},
       {"printf \"%i\",STR", "x", "p x", "cexpression x"},
       {"printf \"%i\",STR", "p/%d", "p p/%d", "printf \"%i\",p/%d"},
-      {"printf \"%i\",STR", "\"n %i\" n", "p \"n %i\" n", "printf \"n i\",\","},
-      {"printf \"%d\",STR", "\"n \" n", "p/%d \"n \" n", "printf \"n \", n"},
-      {"printf \"%i\",@STR", "\"v \" x", "print \"v \" x", "printf \"@v \", x"},
-      {"printf \"%i\",@STR", "\"$x\"", "print \"$x\"", "printf \"@ x\""},
+      {"printf \"%i\",STR", "P/%D", "p P/%D", "printf \"%i\",P/%D"},
+      // A quoted format opening the text of comment, p and print: the text as written, its
+      // internal variables translated after the format only, the placement's warnings dropped.
+      {"printf \"%i\",STR", "\"n %i\" n", "p \"n %i\" n", "printf \"n %i\" n"},
+      {"printf \"%i\",STR", "\"x=%d\", $pc", "p \"x=%d\", $pc", "printf \"x=%d\",  pc"},
+      {"printf \"%i\",@STR", "\"v \" x", "print \"v \" x", "printf \"v \" x"},
+      {"printf \"%i\",@STR", "\"$x\"", "print \"$x\"", "printf \"$x\""},
+      {"printf \"%i\",@STR", "\"$x\" $result", "print \"$x\" $result",
+       "printf \"$x\" @result" + warning},
+      {"printf \"%i\",STR\n//Warning sourcedir not available in MXT", "\"x\" $sourcedir",
+       "p \"x\" $sourcedir", "printf \"x\" $sourcedir\n//Warning sourcedir not available in MXT"},
+      {"printf \"STR\"", "\"Test 2 offset=%d\", adc_offset",
+       "comment \"Test 2 offset=%d\", adc_offset", "printf \"Test 2 offset=%d\", adc_offset"},
+      {"printf \"%d\",STR", "\"n \" n", "p/%d \"n \" n", "printf \"n \", n"},  // not p/%d
       // Call rule: "call" anywhere in the line, only for expressions.
       {"cexpression foo(1 2)", "foo(1,2)", "call foo(1,2)", "cexpression foo(1,2)"},
       {"cexpression recall  =1 XXXXX3", "recall =1", "let recall =1", "cexpression recall =1"},
@@ -50,6 +78,11 @@ TEST(TemplateCleanUp, FinishesTheTemplate) {
       {"cexpression a != b == c", "a != b == c", "let a != b == c", "cexpression a != b == c"},
       {"cexpression a <= b == c", "a <= b == c", "let a <= b == c", "cexpression a <= b == c"},
       {"cexpression a >= b = c", "a >= b = c", "let a >= b = c", "cexpression a >= b = c"},
+      {"cexpression s  =  \"a=b\"", "s = \"a=b\"", "let s = \"a=b\"", "cexpression s  =  \"a=b\""},
+      {"cexpression s  =  \"a\"=b", "s = \"a\"=b", "let s = \"a\"=b", "cexpression s     \"a\"=b"},
+      // Dump rule: only for a dump command.
+      {"printtype dump_buf  x.", "dump_buf x.", "v dump_buf x.", "printtype dump_buf  x."},
+      {"dump 0x8000.", "0x8000.", "e 0x8000.", "dump 0x8000 "},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -65,31 +98,50 @@ TEST(TemplateCleanUp, FinishesTheTemplate) {
 }
 
 // The removal loop, exactly as worded: while the text holds "XXXXX", one pass of the ten steps,
-// each on the first occurrence it finds; a pass that changes nothing ends it.
+// each on the first occurrence it finds; a pass that changes nothing ends it. The comma step
+// passes over the comma of a "readfile,raw" that the text begins with, the quote steps act on a
+// text that begins with "load/pd/r", and "callgraph" and "profile" count as whole words only.
 std::string LiteralRemoval(std::string text) {
   auto erase = [&](size_t from, size_t to) {
     from = std::min(from, text.size());
     text.erase(from, std::min(to, text.size()) - from);
   };
-  auto erase_first = [&](std::string_view item, size_t before, size_t after) {
+  auto erase_first = [&](std::string_view item) {
     size_t at = text.find(item);
-    if (at != std::string::npos) erase(at >= before ? at - before : 0, at + item.size() + after);
+    if (at != std::string::npos) erase(at, at + item.size());
   };
+  auto word_char = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  };
+  auto erase_word = [&](std::string_view word) {
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+      size_t after = at + word.size();
+      if ((at > 0 && word_char(text[at - 1])) || (after < text.size() && word_char(text[after]))) {
+        continue;
+      }
+      erase(at >= 1 ? at - 1 : 0, after + 1);
+      return;
+    }
+  };
+  auto begins = [&](std::string_view prefix) { return text.rfind(prefix, 0) == 0; };
   while (text.find("XXXXX") != std::string::npos) {
     const std::string old = text;
     size_t p = text.find("XXXXX");
     char digit = p + 5 < text.size() ? text[p + 5] : '\0';
     if ((digit >= '1' && digit <= '9') || digit == 'x') erase(p == 0 ? 0 : p - 1, p + 6);
-    erase_first("..+", 0, 0);
-    if (text.find(',') != std::string::npos && text.find("cexpression") == std::string::npos) {
-      erase_first(",", 0, 0);
+    erase_first("..+");
+    if (text.find("cexpression") == std::string::npos) {
+      size_t comma = text.find(',', begins("readfile,raw") ? 12 : 0);
+      if (comma != std::string::npos) erase(comma, comma + 1);
     }
-    erase_first("''", 0, 0);
-    if (size_t q = text.find("'\""); q != std::string::npos) erase(q, q + 1);
-    if (size_t q = text.find("\"'"); q != std::string::npos) erase(q + 1, q + 2);
-    erase_first("callgraph", 1, 1);
+    if (begins("load/pd/r")) {
+      erase_first("''");
+      if (size_t q = text.find("'\""); q != std::string::npos) erase(q, q + 1);
+      if (size_t q = text.find("\"'"); q != std::string::npos) erase(q + 1, q + 2);
+    }
+    erase_word("callgraph");
     if (size_t caret = text.find('^'); caret != std::string::npos) text[caret] = ' ';
-    erase_first("profile", 1, 1);
+    erase_word("profile");
     if (!text.empty() && text.back() == '=') text.pop_back();
     if (text == old) break;
   }
@@ -100,17 +152,21 @@ std::string LiteralRemoval(std::string text) {
 // the literal loop's result, whatever the text holds.
 TEST(PlaceholderRemoval, EqualsTheLiteralPassLoop) {
   // Whole patterns, and halves that only a deletion can join into one.
-  const std::vector<std::string> mixed = {
-      "XXXXX1", "XXXXX9", "XXXXXx", "XXXXX", "X", "XX", "1", "..",        "..+",     "+",
-      "'",      "\"",     ",",      "^",     "=", " ",  "a", "callgraph", "profile", "cexpression"};
+  const std::vector<std::string> mixed = {"XXXXX1",    "XXXXX9",  "XXXXXx",     "XXXXX", "X", "XX",
+                                          "1",         "..",      "..+",        "+",     "'", "\"",
+                                          ",",         "^",       "=",          " ",     "a", "_",
+                                          "callgraph", "profile", "cexpression"};
   const std::vector<std::string> halves = {
-      "XXXXX1", "XXXXX", "X",      "1",     "x",          "a",        " ",   ".",
-      ".+",     "'",     "\"",     "callg", "raph",       "prof",     "ile", "=",
-      ",",      "cexpr", "ession", "^",     "..aXXXXX1+", "'aXXXXX1'"};
+      "XXXXX1", "XXXXX", "X",      "1",     "x",          "a",         " ",   ".",
+      ".+",     "'",     "\"",     "callg", "raph",       "prof",      "ile", "=",
+      ",",      "cexpr", "ession", "^",     "..aXXXXX1+", "'aXXXXX1'", "_",   "profileXXXXX1"};
+  // Beginnings that the comma and quote steps look for, whole or to be joined.
+  const std::vector<std::string> starts = {"readfile,raw",       "load/pd/r",   "XXXXX1load/pd/r",
+                                           "readfile,XXXXX1raw", "load/pd/r '", "readfile,raw,"};
   std::mt19937 random(20261206);
-  for (int round = 0; round < 40000; ++round) {
+  for (int round = 0; round < 60000; ++round) {
     const std::vector<std::string>& pieces = round % 2 == 0 ? mixed : halves;
-    std::string text;
+    std::string text = round % 3 == 0 ? starts[random() % starts.size()] : "";
     for (int n = static_cast<int>(random() % 16); n > 0; --n) {
       text += pieces[random() % pieces.size()];
     }

@@ -26,12 +26,36 @@ TEST(LineSplit, NormalisesThenSplitsIntoCommandWordAndArguments) {
       {"a<=b", 0, "a<=b", "a<", "a<=b"},                  // never inside "<=" or ">="
       {"x!=y", 0, "x!=y", "x!", "x!=y"},
       {"! echo hi", 0, "! echo hi", "!", " echo hi"},
-      {"P/%X val", 0, "P/%X val", "p", "%X val"},
+      // "p/%" prints, in any case; "print/%x" and "print/%d" are read as "p/%x" and "p/%d".
+      {"P/%X val", 0, "P/%X val", "p/%x", "val"},
+      {"p/%d val", 0, "p/%d val", "p/%d", "val"},
+      {"print/%x val", 0, "print/%x val", "p/%x", "val"},
+      {"PRINT/%d count", 0, "PRINT/%d count", "p/%d", "count"},
+      {"Print/%X", 0, "Print/%X", "p/%x", ""},
+      {"print/%s v", 0, "print/%s v", "print", "v"},  // no print switch: an ordinary switch
+      {"print/%i x", 0, "print/%i x", "print", "x"},
       {"e/x p/%x", 0, "e/x p/%x", "e/x", "p/%x"},         // "p/%" anywhere keeps the "/"
+      {"E/x P/%X", 0, "E/x P/%X", "e/x", "P/%X"},
       {"p/%x=5", 0, "p/%x =5", "p/%x", "p/%x =5"},       // "p/%x" overrides "let"
+      {"P/%x=5", 0, "P/%x =5", "p/%x", "P/%x =5"},
+      // A switch written against the command word goes with the blank after it.
+      {"e/32 latency_hist 0x20", 0, "e/32 latency_hist 0x20", "e", "latency_hist 0x20"},
+      {"load/r fw.axf", 0, "load/r fw.axf", "load", "fw.axf"},
+      {"go/profile x", 0, "go/profile x", "go", "x"},
+      {"e x/32 y", 0, "e x/32 y", "e", "x/32 y"},  // a "/" after the first blank is no switch
       {"step /c /profile 3", 0, "step /c /profile 3", "step", " /profile 3"},
+      // Comment commands keep their text; quoted text keeps its " : " and gets no blank.
       {"comment ===== start =====", 0, "comment ===== start =====", "comment", "===== start ====="},
-      {"comm=x", 0, "comm =x", "comm", "=x"},
+      {"comment Errors found : see log", 0, "comment Errors found : see log", "comment",
+       "Errors found : see log"},
+      {"COMM x=1", 0, "COMM x=1", "comm", "x=1"},
+      {"com\ta : b", 0, "com a : b", "com", "a : b"},
+      {"comm=x", 0, "comm =x", "comm", "=x"},  // no blank: not a comment command
+      {"comment=5", 0, "comment =5", "comment", "=5"},
+      {"x \"a : b\" : 3", 0, "x \"a : b\" =3", "x", "\"a : b\" =3"},  // the first " : " outside
+      {"p \"x=%d\", v", 0, "p \"x=%d\", v", "p", "\"x=%d\", v"},
+      {"p \"a=1\" b=2", 0, "p \"a=1\" b=2", "p", "\"a=1\" b=2"},  // only the first "=" counts
+      {"s=\"a=b\"", 0, "s =\"a=b\"", "let", "s =\"a=b\""},
       {"  break  main", 2, "break main", "break", "main"},
       {"\tbreak\tmain", 1, "break main", "break", "main"},
       {"  \tgo", kAnyStart, "go", "go", ""},
@@ -85,6 +109,36 @@ TEST(LineSplit, ConverterContractAndHelpBranch) {
   std::string both = "h break";
   EXPECT_EQ(ConvertLine(both, both), kConverted);
   EXPECT_EQ(both, "dcommands dtbreak");
+}
+
+// A conversion that would be an empty command (an expression without one, a register write
+// without a value) is not converted, wherever the converter is called from.
+TEST(LineSplit, EmptyCommandsAreNotConverted) {
+  const struct {
+    const char *line, *converted;  // "untouched": not converted
+  } cases[] = {
+      // clang-format off
+      {"let", "untouched"}, {"let   ", "untouched"}, {"fpregisters", "untouched"},
+      {"call", "untouched"}, {"$", "untouched"}, {"p", "untouched"}, {"r13", "untouched"},
+      {"setregisters XXXX X2 XXXXX3", "untouched"}, {"setregisters", "untouched"},
+      {"h let", "untouched"}, {"h r13", "untouched"},
+      {"let x", "cexpression x"}, {"r13 5", "setreg @r13=5"}, {"h r13 5", "dcommands setreg "},
+      {"setregisters r2 7", "setreg @r2 =7"}, {"comment", "printf \"\""},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    ResetRunState();
+    std::string line = c.line, converted = "untouched";
+    EXPECT_EQ(ConvertLine(line, converted),
+              std::string(c.converted) == "untouched" ? kNotConverted : kConverted)
+        << c.line;
+    EXPECT_EQ(converted, c.converted) << c.line;
+  }
+  // A command of a breakpoint's list that is not converted keeps its text in the macro.
+  ResetRunState();
+  std::string list = "do {let}", output;
+  CreateMacro(list, output);
+  EXPECT_EQ(output, "define int MyMacro_0()\n{\n$let$;\nreturn (1);\n}\n.\n");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ std::string Unfilled(int from) {
 TEST(ArgumentPlacement, PlacesArgumentsIntoTemplate) {
   const std::string brk = "break XXXXX1 XXXXX2", dump = "dump XXXXX1..XXXXX2";
   const std::string host = "host" + Unfilled(1), cexpr = "cexpression" + Unfilled(1);
+  const std::string load = "load/pd/r  'XXXXX1;;XXXXX2" + Unfilled(3) + "'";
   const std::string sourcedir = "\n//Warning sourcedir not available in MXT";
   struct {
     std::string templ, arguments;  // PostCon as the lookup left it, and the argument text
@@ -47,8 +48,29 @@ TEST(ArgumentPlacement, PlacesArgumentsIntoTemplate) {
       {brk, "+file:10", "break +10 XXXXX2", 2},
       {brk, "+file:", "break + XXXXX2", 2},
       {"where XXXXX1", "x:$r1", "where @r1", 2},  // colon first, then the internal variable
-      {host, "x /16 y", "host x    y" + Unfilled(4), 4, "x  y"},
-      {brk, "a/b /32", "break a/32 XXXXX2", 2, "a/32"},  // the first "/" goes
+      // The first width switch goes, with the blank right after it; no other "/" is touched.
+      {host, "x /16 y", "host x  y" + Unfilled(3), 3, "x y"},
+      {dump, "0x40000000 /32 4", "dump 0x40000000 ..4", 3, "0x40000000 4"},
+      {brk, "a/b /32", "break a/b  XXXXX2", 2, "a/b "},
+      {dump, "/32/16 0x8000", "dump /16 ..0x8000", 3, "/16 0x8000"},
+      {brk, "x/16", "break x XXXXX2", 2, "x"},
+      {brk, "a/b c", "break a/b  c", 3},
+      // A switch at the start of a load's argument text goes with its blank; a path stays.
+      {load, "/r fw.axf", "load/pd/r  'fw.axf;;XXXXX2" + Unfilled(3) + "'", 2, "fw.axf"},
+      {load, "/home/fw.axf", "load/pd/r  '/home/fw.axf;;XXXXX2" + Unfilled(3) + "'", 2},
+      {load, "/r", "load/pd/r  '/r;;XXXXX2" + Unfilled(3) + "'", 2},
+      {dump, "/r x", "dump /r ..x", 3},
+      // A quoted or parenthesised argument runs on to the next blank or comma.
+      {host, "*(int*)0x2001F004", "host *(int*)0x2001F004" + Unfilled(2), 2},
+      {host, "*(int*)0x20 y", "host *(int*)0x20  y" + Unfilled(3), 3},
+      {host, "\"x y\"z w", "host \"x y\"z  w" + Unfilled(3), 3},
+      {dump, "f(a),x", "dump f(a),..x", 3},
+      {host, "f(a) x", "host f(a)  x" + Unfilled(3), 3},
+      // Paths keep their colons.
+      {brk, "C:\\fw\\app.elf", "break C:\\fw\\app.elf XXXXX2", 2},
+      {brk, "http://x/y", "break http://x/y XXXXX2", 2},
+      {brk, "\"main.c:42\"", "break \"main.c:42\" XXXXX2", 2},
+      {brk, "C:\\fw:main", "break main XXXXX2", 2},
       {host, "a b c d e f g h i j k $sourcedir", "host a  b  c  d  e  f  g  h  i " + sourcedir, 13},
       {host, "a b c d e f g h i j k l $sourcedir", "host a  b  c  d  e  f  g  h  i ", 13},
       {host, " x", "host x" + Unfilled(2), 2},  // a leading blank places nothing

@@ -22,6 +22,11 @@ std::string Findings(const std::vector<tvx2mxt::Finding>& findings) {
 
 TEST(ScriptLoop, ConvertsAScriptHeldInMemory) {
   const std::string nc = "//No available conversion of command:\t";
+  auto warning = [](const std::string& line) {
+    return "//Warning: semicolon found on line: \"" + line +
+           "\".  This conversion could contain errors.\n//Put multiple commands on seperate "
+           "lines\n\n";
+  };
   struct {
     std::string input;
     bool original;  // -A
@@ -33,12 +38,31 @@ TEST(ScriptLoop, ConvertsAScriptHeldInMemory) {
       {"fo\0o\n\0go\ngo\n"s, false, nc + "fo\n\ngo\n",
        "1: not converted: fo\n"},   // NUL ends a text
       {"foo\tbar\n\tgo;g\n", true,  // the echo and the reports show the normalised segment
-       "//tavex:foo bar\n" + nc + "foo bar\n//tavex: go;\n" + nc + " go;\n//tavex:g\ngo\n" +
-           "//Warning: semicolon found on line: \"\tgo;g\".  This conversion could contain "
-           "errors.\n//Put multiple commands on seperate lines\n\n",
-       "1: not converted: foo bar\n2: not converted:  go;\n2: semicolons: \tgo;g\n"},
-      {"log my.log\nv catalog\n", false,
-       "journal on=my.log \n\nprinttype catalog\n\njournal off\nlog off", ""},
+       "//tavex:foo bar\n" + nc + "foo bar\n//tavex: go\ngo\n//tavex:g\ngo\n" + warning("\tgo;g"),
+       "1: not converted: foo bar\n2: semicolons: \tgo;g\n"},
+      // Semicolons separate: no segment holds one; empty segments convert as empty lines.
+      {"a;;q\n", false,
+       "expand\n//NOTE: Can only expand current context\n  \nquit y\n" + warning("a;;q"),
+       "1: warning: NOTE: Can only expand current context\n1: semicolons: a;;q\n"},
+      {"g;\n", true, "//tavex:g\ngo\n//tavex:\n  \n" + warning("g;"), "1: semicolons: g;\n"},
+      {"foo;\n", false, nc + "foo\n  \n" + warning("foo;"),
+       "1: not converted: foo\n1: semicolons: foo;\n"},
+      // Only the semicolons outside braces separate.
+      {"v {a;b}\n", false, "printtype {a;b}\n", ""},
+      {"v {a;b};g\n", false, "printtype {a;b}\ngo\n" + warning("v {a;b};g"),
+       "1: semicolons: v {a;b};g\n"},
+      {"v }a;g\n", false, "printtype }a\ngo\n" + warning("v }a;g"), "1: semicolons: v }a;g\n"},
+      {"v {a;g\n", false, "printtype {a;g\n", ""},
+      // Comments are written as read, and never split.
+      {"| a : b\t c=d ;e\n", false, "//| a : b\t c=d ;e\n", ""},
+      {" \t| a : b\n", true, "//tavex: \t| a : b\n", ""},
+      // The journal flag comes from a converted command that begins with "journal on"; a log
+      // flag from one that begins with the word "log". Words elsewhere set nothing.
+      {"log my.log\nv catalog\n", false, "journal on=my.log \n\nprinttype catalog\n\njournal off\n",
+       ""},
+      {"v catalog\nh log\n!log x\nv journal on\n", false,
+       "printtype catalog\ndcommands journal \nhost log  x\nprinttype journal  on\n", ""},
+      // Findings: dropped words, and warnings wherever a conversion puts them.
       {"go main\nunbreak 3\n", false,
        "go\n//warning unbreak not converted as MXT uses clearbreak #n where n is the breakpoint "
        "number\n",

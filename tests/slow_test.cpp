@@ -71,6 +71,11 @@ const Shape kShapes[] = {
     {"placeholder text", "v ", "XXXXX1", ""},
     {"placeholders whose removal forms punctuation", "v ", "..aXXXXX1+", ""},
     {"placeholders whose removal forms words", "v ", "callgXXXXX1raph'aXXXXX1'", ""},
+    {"placeholders whose removal makes words whole", "v ", "callgraph_XXXXX1.profileaXXXXX1.", ""},
+    {"semicolons inside and outside braces", "", "{;};", ""},
+    {"quoted print format", "p \"x\"", ",$x", ""},
+    {"quoted comment", "comment ", "\" : ", "="},
+    {"width switches", "e ", "/16 ", ""},
 };
 
 TEST(SlowBounds, EveryShapeOfAMegabyteLineConvertsInUnderTwoSeconds) {

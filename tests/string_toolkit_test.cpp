@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -91,6 +92,72 @@ TEST(StringToolkit, EditsKeepTheirConventions) {
     c.edit(text);
     EXPECT_EQ(text, c.expected) << "before: " << c.before;
   }
+}
+
+// Cutting at separators: the pieces hold no separator, and a separator at an end or two in a row
+// give an empty piece. Outside brackets, only a separator at depth 0 cuts; the depth never goes
+// below 0.
+TEST(StringToolkit, SplitsAtSeparators) {
+  using Pieces = std::vector<std::string>;
+  struct {
+    const char* text;
+    Pieces at, outside;  // SplitAt(';'), SplitOutside(';', '{', '}')
+  } const cases[] = {
+      // clang-format off
+      {"go;step", {"go", "step"}, {"go", "step"}},
+      {"a;;b", {"a", "", "b"}, {"a", "", "b"}},
+      {"go;", {"go", ""}, {"go", ""}},
+      {";", {"", ""}, {"", ""}},
+      {"go", {"go"}, {"go"}},
+      {"", {""}, {""}},
+      {"b t do {print ticks; go}; go", {"b t do {print ticks", " go}", " go"},
+       {"b t do {print ticks; go}", " go"}},
+      {"b f do {print x; go}", {"b f do {print x", " go}"}, {"b f do {print x; go}"}},
+      {"a {{;};b}", {"a {{", "}", "b}"}, {"a {{;};b}"}},  // still inside the outer braces
+      {"go; }", {"go", " }"}, {"go", " }"}},
+      {"}};a{;", {"}}", "a{", ""}, {"}}", "a{;"}},  // "}" at depth 0 changes nothing
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SplitAt(c.text, ';'), c.at) << c.text;
+    EXPECT_EQ(SplitOutside(c.text, ';', '{', '}'), c.outside) << c.text;
+  }
+}
+
+// Comparisons that ignore case map A to Z onto a to z and nothing else; quotes are counted from
+// the start of the text; a whole word has no letter, digit or "_" beside it.
+TEST(StringToolkit, CaseQuotesAndWholeWords) {
+  EXPECT_TRUE(EqualsNoCase("CoMM", "comm"));
+  EXPECT_FALSE(EqualsNoCase("comm", "comment"));
+  EXPECT_FALSE(EqualsNoCase("[", "{"));  // 0x5B and 0x7B differ by the case bit only
+  EXPECT_FALSE(EqualsNoCase("@", "`"));
+  EXPECT_TRUE(BeginsWithNoCase("PRINT/%d x", "print/%"));
+  EXPECT_FALSE(BeginsWithNoCase("prin", "print"));
+  EXPECT_TRUE(ContainsNoCase("e/x P/%X", "p/%"));
+  EXPECT_FALSE(ContainsNoCase("e/x p/x", "p/%"));
+  EXPECT_TRUE(ContainsNoCase("abc", ""));
+
+  const char* quoted = "a \"b=c\" d";
+  EXPECT_FALSE(InsideQuotes(quoted, 0));
+  EXPECT_FALSE(InsideQuotes(quoted, 2));  // the opening quote itself has none before it
+  EXPECT_TRUE(InsideQuotes(quoted, 4));
+  EXPECT_TRUE(InsideQuotes(quoted, 6));  // the closing quote has one before it
+  EXPECT_FALSE(InsideQuotes(quoted, 8));
+  EXPECT_FALSE(InsideQuotes(quoted, 99));  // past the end: every quote counted
+
+  struct {
+    const char *text, *word;
+    Index found;
+  } const words[] = {
+      {"profile", "profile", 0},
+      {"b profile_tick", "profile", -1},
+      {"xprofile 2profile", "profile", -1},
+      {"step /profile", "profile", 6},
+      {"profile_tick profile", "profile", 13},
+      {"callgraph.", "callgraph", 0},
+      {"", "profile", -1},
+  };
+  for (const auto& c : words) EXPECT_EQ(FindWholeWord(c.text, c.word), c.found) << c.text;
 }
 
 // The one-pass rewrites must give exactly what the literal loops give, on many short texts over
