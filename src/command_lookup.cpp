@@ -26,10 +26,10 @@ int LookUpCommand(const std::string& pre, std::string& post) {
     post.assign(row->second);
     return 1;
   }
-  // An alias stands for itself: its name has no placeholders, and the later stages deal with
-  // the argument text.
-  if (IsAlias(pre)) {
-    post = pre;
+  // An alias stands for itself, as its name was first written: the name has no placeholders,
+  // and the later stages deal with the argument text.
+  if (const std::string* name = FindAlias(pre)) {
+    post = *name;
     return 1;
   }
   return 0;

@@ -25,7 +25,8 @@ int ConvertLine(std::string& original, std::string& converted);
 Index NormaliseLine(std::string& text);
 
 // Finds the template of a lower-cased command word: the command map first, then the names of the
-// aliases defined so far (an alias yields its own name). Returns 1 and writes `post` when found.
+// aliases defined so far, in any case (an alias yields its name as first written). Returns 1 and
+// writes `post` when found.
 int LookUpCommand(const std::string& pre, std::string& post);
 
 // Internal variables of the Tavex debugger ("$name").
@@ -52,9 +53,12 @@ std::string CreateMacro(std::string& macrostring, std::string& output);
 extern int MacroNumber;
 extern std::string macroname;
 
-// The alias store: names of the aliases defined so far in this run.
+// The alias store: names of the aliases defined so far in this run. Names match in any case; a
+// name keeps the spelling it was first stored with.
 void AddAlias(const std::string& name);
 bool IsAlias(const std::string& name);
+// The stored spelling of the alias `name` (in any case), or nullptr when there is none.
+const std::string* FindAlias(const std::string& name);
 std::size_t AliasCount();
 
 // Clears everything that outlives a line (alias store, macro counter, recursion bookkeeping), so

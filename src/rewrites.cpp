@@ -12,8 +12,10 @@ namespace {
 constexpr std::string_view kStepWhileWarning =
     "  //WARNING: while has been removed from step as unsupported\n";
 
+// The text is the word "alias" alone or followed by a blank: "alias" inside another word (a
+// symbol such as alias_table) defines nothing.
 bool IsAliasDefinition(const std::string& postcon) {
-  return Contains(postcon, "alias") && !Contains(postcon, "printf") &&
+  return (postcon == "alias" || BeginsWith(postcon, "alias ")) && !Contains(postcon, "printf") &&
          !Contains(postcon, "dcommands");
 }
 
