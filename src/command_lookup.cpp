@@ -20,7 +20,12 @@ const std::unordered_map<std::string_view, std::string_view>& CommandIndex() {
 
 }  // namespace
 
+bool IsWatchpointWord(const std::string& word) { return word == "w" || word == "watch"; }
+
 int LookUpCommand(const std::string& pre, std::string& post) {
+  // A watchpoint converts exactly as a breakpoint with the same argument text; the rewrites
+  // name it "breaka" at the end.
+  if (IsWatchpointWord(pre)) return LookUpCommand("break", post);
   const auto& index = CommandIndex();
   if (auto row = index.find(pre); row != index.end()) {
     post.assign(row->second);

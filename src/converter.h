@@ -25,9 +25,12 @@ int ConvertLine(std::string& original, std::string& converted);
 Index NormaliseLine(std::string& text);
 
 // Finds the template of a lower-cased command word: the command map first, then the names of the
-// aliases defined so far, in any case (an alias yields its name as first written). Returns 1 and
-// writes `post` when found.
+// aliases defined so far, in any case (an alias yields its name as first written). A watchpoint
+// takes the template of a breakpoint. Returns 1 and writes `post` when found.
 int LookUpCommand(const std::string& pre, std::string& post);
+// The command words of a watchpoint ("w", "watch"): converted as a breakpoint on the same
+// argument text, then named "breaka".
+bool IsWatchpointWord(const std::string& word);
 
 // Internal variables of the Tavex debugger ("$name").
 int StrArgs(std::string& arguments, std::string& Output);

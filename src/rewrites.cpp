@@ -1,7 +1,7 @@
 // The command-specific rewrites that finish a converted line, in their fixed order: alias
 // definitions, expressions (memory and register writes, arrays, scope colons), go and step with
-// while conditions, step in and out, load quoting, breakpoints, dump ranges, register names,
-// search patterns and doubled register prefixes.
+// while conditions, step in and out, load quoting, breakpoints and watchpoints, dump ranges,
+// register names, search patterns and doubled register prefixes.
 #include <string>
 
 #include "converter.h"
@@ -156,6 +156,22 @@ void RewriteBreakpoint(LineWork& work) {
   }
 }
 
+// A watchpoint has been converted as a breakpoint on the same argument text; MXT's command for
+// it is "breaka": the first line that begins with "break" (after the definition of a command
+// list's macro, when there is one) says so.
+void NameWatchpoint(const LineWork& work, std::string& postcon) {
+  if (!IsWatchpointWord(work.PreCon)) return;
+  for (size_t line = 0; line <= postcon.size();) {
+    if (postcon.compare(line, 5, "break") == 0) {
+      postcon.insert(line + 5, 1, 'a');
+      return;
+    }
+    size_t newline = postcon.find('\n', line);
+    if (newline == std::string::npos) return;
+    line = newline + 1;
+  }
+}
+
 // A dump range without a start begins at 0x0; a comma between start and end becomes a blank.
 void RewriteDump(std::string& postcon) {
   if (Contains(postcon, "dump ..")) {
@@ -216,6 +232,7 @@ int RewriteCommand(LineWork& work, std::string& converted) {
   CollapseStepOut(postcon);
   QuoteLoad(postcon);
   RewriteBreakpoint(work);
+  NameWatchpoint(work, postcon);
   RewriteDump(postcon);
   MarkRegisterNames(postcon);
   CleanSearchPattern(postcon);

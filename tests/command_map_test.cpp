@@ -71,7 +71,9 @@ TEST(CommandMap, EveryRowInOrderAndFoundByItsWord) {
     EXPECT_STREQ(tavex_commands[k].converted, kRows[k].templ);
     std::string post = "previous text";
     EXPECT_EQ(LookUpCommand(kRows[k].word, post), 1);
-    EXPECT_EQ(post, kRows[k].templ);
+    // A watchpoint takes the template of a breakpoint (its command is named "breaka" later).
+    bool watch = std::string(kRows[k].word) == "w" || std::string(kRows[k].word) == "watch";
+    EXPECT_EQ(post, watch ? "break XXXXX1 XXXXX2" : kRows[k].templ);
   }
 }
 
