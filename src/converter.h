@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "string_toolkit.h"
 
@@ -37,7 +38,10 @@ int StrArgs(std::string& arguments, std::string& Output);
 int InternalArgs(std::string& arguments, std::string& Output);
 int MatchArguments(std::string& arguments, std::string& returnstring);
 
-// Array assignments: one element assignment per line.
+// Array assignments: one element assignment per line. A text is one when its first comma that
+// separates values (outside double quotes and parentheses) stands after index 9, or when it holds
+// no comma and its first "=" is followed by two or more integer literals separated by blanks.
+bool IsArrayAssignment(std::string_view text);
 void SortArrays(std::string& returnstring);
 void ChangeSpaceComma(std::string& string, Index pos);
 

@@ -61,7 +61,7 @@ void RewriteExpression(LineWork& work) {
   ApplyMemoryRule(work);
   ApplyRegisterRule(work);
   if (Index q = FindString(postcon, "=:"); q != -1) DeleteString(postcon, q + 1, q + 2);
-  if (FindString(postcon, ",") > 9) SortArrays(postcon);
+  if (IsArrayAssignment(postcon)) SortArrays(postcon);
   DropAfter(postcon, '=', ':');
   ReplaceEveryChar(postcon, ':', "\\");
 }
