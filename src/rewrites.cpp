@@ -26,15 +26,23 @@ int ConvertAliasDefinition(std::string& postcon, std::string& converted) {
   return kConverted;
 }
 
+// The first character of the line, in lower case.
+char LineInitial(const std::string& line) {
+  char c = CharAt(line, 0);
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // A write to memory: an address ("0x...") before the last "=", or a number that the argument
-// text and the expression begin with, on a line that does not begin with "c" (a call).
+// text and the expression "cexpression " begin with, on a line that is neither a call nor a
+// print (its first letter is neither "c" nor "p").
 void ApplyMemoryRule(LineWork& work) {
   std::string& postcon = work.PostCon;
   Index z = FindString(postcon, "0x");
   bool address = z != -1 && z < FindLastChar(postcon, '=');
-  Index expression = FindString(postcon, "cexpression");
-  bool number = IsDigit(CharAt(work.Arguments, 0)) && CharAt(work.line, 0) != 'c' &&
-                IsDigit(CharAt(postcon, expression + 12));
+  Index expression = FindString(postcon, "cexpression ");
+  char initial = LineInitial(work.line);
+  bool number = expression != -1 && IsDigit(CharAt(work.Arguments, 0)) && initial != 'c' &&
+                initial != 'p' && IsDigit(CharAt(postcon, expression + 12));
   if (address || number) Replace(postcon, "cexpression", "setmem");
 }
 
@@ -54,16 +62,72 @@ void ApplyRegisterRule(LineWork& work) {
   }
 }
 
+// The colon rules leave text inside double quotes as written: a character stands inside them
+// when an odd number of double quotes stand before it.
+class QuoteTracker {
+ public:
+  // Whether `c`, the next character of the text, stands inside double quotes.
+  bool Inside(char c) {
+    bool inside = quoted_;
+    if (c == '"') quoted_ = !quoted_;
+    return inside;
+  }
+
+ private:
+  bool quoted_ = false;
+};
+
+// The first "=:" whose ":" stands outside double quotes loses its ":".
+void DropFirstColonAfterEquals(std::string& postcon) {
+  QuoteTracker quotes;
+  for (size_t i = 0; i < postcon.size(); ++i) {
+    bool inside = quotes.Inside(postcon[i]);
+    if (postcon[i] == ':' && !inside && i > 0 && postcon[i - 1] == '=') {
+      postcon.erase(i, 1);
+      return;
+    }
+  }
+}
+
+// While the text holds "=:" with its ":" outside double quotes, that pair becomes "=".
+void DropColonsAfterEquals(std::string& postcon) {
+  QuoteTracker quotes;
+  size_t kept = 0;
+  for (size_t i = 0; i < postcon.size(); ++i) {
+    char c = postcon[i];
+    bool inside = quotes.Inside(c);
+    if (c == ':' && !inside && kept > 0 && postcon[kept - 1] == '=') continue;
+    postcon[kept++] = c;
+  }
+  postcon.resize(kept);
+}
+
+// Every scope colon outside double quotes becomes one backslash.
+void ColonsToBackslashes(std::string& postcon) {
+  if (postcon.find(':') == std::string::npos) return;
+  QuoteTracker quotes;
+  std::string result;
+  result.reserve(postcon.size());
+  for (char c : postcon) {
+    if (!quotes.Inside(c) && c == ':') {
+      result.push_back('\\');
+    } else {
+      result.push_back(c);
+    }
+  }
+  postcon.swap(result);
+}
+
 void RewriteExpression(LineWork& work) {
   std::string& postcon = work.PostCon;
   if (!Contains(postcon, "cexpression")) return;
   if (!postcon.empty() && postcon.back() == '=') postcon.pop_back();
   ApplyMemoryRule(work);
   ApplyRegisterRule(work);
-  if (Index q = FindString(postcon, "=:"); q != -1) DeleteString(postcon, q + 1, q + 2);
+  DropFirstColonAfterEquals(postcon);
   if (IsArrayAssignment(postcon)) SortArrays(postcon);
-  DropAfter(postcon, '=', ':');
-  ReplaceEveryChar(postcon, ':', "\\");
+  DropColonsAfterEquals(postcon);
+  ColonsToBackslashes(postcon);
 }
 
 // The first letter of the line's second word: "go while ..." and "step while ..." take a
