@@ -2,7 +2,9 @@
 // definitions, expressions (memory and register writes, arrays, scope colons), go and step with
 // while conditions, step in and out, load quoting, breakpoints and watchpoints, dump ranges,
 // register names, search patterns and doubled register prefixes.
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "converter.h"
 #include "line_stages.h"
@@ -130,26 +132,31 @@ void RewriteExpression(LineWork& work) {
   ColonsToBackslashes(postcon);
 }
 
-// The first letter of the line's second word: "go while ..." and "step while ..." take a
-// condition (any word that begins with "w" counts).
+// The line's second word: "go while ..." and "step while ..." take a condition when it is
+// "while" or a beginning of it ("w" to "whil"), in any case.
 struct SecondWord {
-  Index s;  // index of the line's first blank, -1 when none
-  char c1;  // the character after it
+  Index s;        // index of the line's first blank, -1 when none
+  bool is_while;  // the word after it is "while" or a beginning of it
 };
 
 SecondWord FindSecondWord(const std::string& line) {
   Index s = FindString(line, " ");
-  return {s, CharAt(line, s + 1)};
+  if (s == -1) return {s, false};
+  size_t start = static_cast<size_t>(s) + 1;
+  size_t end = std::min(line.find(' ', start), line.size());
+  std::string word = line.substr(start, end - start);
+  MakeLower(word);
+  return {s, !word.empty() && BeginsWith("while", word)};
 }
 
-// go while CONDITION: the rest of the line after the w-word is the condition.
+// go while CONDITION: the rest of the line after the while word is the condition.
 bool RewriteGoWhile(LineWork& work) {
   std::string& postcon = work.PostCon;
-  SecondWord word = FindSecondWord(work.line);
-  if (!BeginsWith(postcon, "go") || word.c1 != 'w' || Contains(postcon, "printf") ||
-      Contains(postcon, "stepinstr")) {
+  if (!BeginsWith(postcon, "go") || Contains(postcon, "printf") || Contains(postcon, "stepinstr")) {
     return false;
   }
+  SecondWord word = FindSecondWord(work.line);
+  if (!word.is_while) return false;
   Index w = FindnChar(work.line, ' ', word.s + 2);
   CutString(work.line, postcon, w + 1, Length(work.line) - 1);
   ChangeWhile(postcon);
@@ -157,11 +164,12 @@ bool RewriteGoWhile(LineWork& work) {
 }
 
 // step while CONDITION: the condition keeps the blank in front of it; without a blank after the
-// w-word it is empty.
+// while word it is empty.
 bool RewriteStepWhile(LineWork& work) {
   std::string& postcon = work.PostCon;
+  if (!BeginsWith(postcon, "step") || Contains(postcon, "printf")) return false;
   SecondWord word = FindSecondWord(work.line);
-  if (!BeginsWith(postcon, "step") || word.c1 != 'w' || Contains(postcon, "printf")) return false;
+  if (!word.is_while) return false;
   Index w = FindnChar(work.line, ' ', word.s + 2);
   if (w == -1) {
     postcon.clear();
@@ -172,29 +180,38 @@ bool RewriteStepWhile(LineWork& work) {
   return true;
 }
 
-// "step in", "step out" and a while further on, each as a word of a "stepl" command.
+// Index of the first `keyword` (lower case) that stands between blanks in `text`, in any case.
+Index FindBlankWordAnyCase(const std::string& text, std::string_view keyword) {
+  std::string lower = text;
+  MakeLower(lower);
+  return FindBlankWord(lower, keyword);
+}
+
+// "step in", "step out" and a while further on, each as a word (in any case) of a "stepl"
+// command.
 void RewriteStepVariants(std::string& postcon) {
   if (!BeginsWith(postcon, "stepl") || Contains(postcon, "printf") ||
       Contains(postcon, "stepinstr")) {
     return;
   }
-  if (Index k = FindBlankWord(postcon, "in"); k != -1) {
+  if (Index k = FindBlankWordAnyCase(postcon, "in"); k != -1) {
     DeleteString(postcon, k, k + 2);
     Replace(postcon, "stepl", "stepinstr");
   }
-  if (Index k = FindBlankWord(postcon, "out"); k != -1) {
+  if (Index k = FindBlankWordAnyCase(postcon, "out"); k != -1) {
     DeleteString(postcon, k, k + 3);
     Replace(postcon, "stepl", "stepoinstr");
   }
-  if (Index k = FindBlankWord(postcon, "while"); k != -1) {
+  if (Index k = FindBlankWordAnyCase(postcon, "while"); k != -1) {
     DeleteString(postcon, k, k + 5);
     postcon.append(kStepWhileWarning);
   }
 }
 
-// An instruction step out is MXT's stepoinstr, without arguments.
+// An instruction step out ("out" as a word, in any case) is MXT's stepoinstr, without
+// arguments.
 void CollapseStepOut(std::string& postcon) {
-  if (Contains(postcon, "stepinstr") && FindBlankWord(postcon, "out") != -1) {
+  if (Contains(postcon, "stepinstr") && FindBlankWordAnyCase(postcon, "out") != -1) {
     postcon = "stepoinstr";
   }
 }

@@ -67,6 +67,7 @@ TEST(Rewrites, RulesApplyInTheirOrder) {
 
 // The rules as they read now, each with a case that changes and one that stays as it was.
 TEST(Rewrites, SoundRules) {
+  const std::string step_warning = "  //WARNING: while has been removed from step as unsupported\n";
   struct {
     std::string post_con, arguments, line;  // as clean-up left them; the line normalised
     std::string expected;                   // the converted line
@@ -115,6 +116,19 @@ TEST(Rewrites, SoundRules) {
       {"cexpression 5", "5", "PRINT 5", "cexpression 5"},
       {"cexpression 5", "5", "CALL 5", "cexpression 5"},
       {"cexpression 5", "5", "let 5", "setmem 5"},
+      // go-while and step-while need "while" or a beginning of it, in any case.
+      {"go", "wdt_kick", "go wdt_kick", "go"},
+      {"go", "whilex x", "go whilex x", "go"},
+      {"go", "W x<1", "go W x<1", "gostep until(x>=1)"},
+      {"go", "whil a", "go whil a", "gostep until(!a)"},
+      {"stepl While x", "While x", "step While x", "gostep until(! x)"},
+      {"stepl wait", "wait", "step wait", "stepl wait"},
+      // The step variants and the step-out rule read their words in any case.
+      {"stepl IN", "IN", "STEP IN", "stepinstr "},
+      {"stepl Out", "Out", "Step Out", "stepoinstr "},
+      {"stepl 5 WHILE x", "5 WHILE x", "step 5 WHILE x", "stepl 5  x" + step_warning},
+      {"stepinstr OUT", "OUT", "ISTEP OUT", "stepoinstr"},
+      {"stepinstr OUTER", "OUTER", "ISTEP OUTER", "stepinstr OUTER"},
       // clang-format on
   };
   for (const auto& c : cases) {
