@@ -1,7 +1,7 @@
 // The command-specific rewrites that finish a converted line, in their fixed order: alias
-// definitions, expressions (memory and register writes, arrays, scope colons), go and step with
-// while conditions, step in and out, load quoting, breakpoints and watchpoints, dump ranges,
-// register names, search patterns and doubled register prefixes.
+// definitions, closing a log, expressions (memory and register writes, arrays, scope colons), go
+// and step with while conditions, step in and out, load quoting, breakpoints and watchpoints,
+// dump ranges, register names, search patterns and doubled register prefixes.
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -26,6 +26,17 @@ int ConvertAliasDefinition(std::string& postcon, std::string& converted) {
   if (postcon.size() != 5 && AliasConvert(postcon) != kConverted) return kNotConverted;
   converted = postcon;
   return kConverted;
+}
+
+// "log off" (the argument text, blanks aside, is "off" in any case) closes the journal that
+// "log FILE" opened.
+bool IsLogOff(const LineWork& work) {
+  if (work.PreCon != "log") return false;
+  size_t first = work.Arguments.find_first_not_of(' ');
+  if (first == std::string::npos) return false;
+  std::string word = work.Arguments.substr(first, work.Arguments.find_last_not_of(' ') - first + 1);
+  MakeLower(word);
+  return word == "off";
 }
 
 // The first character of the line, in lower case.
@@ -217,11 +228,15 @@ void CollapseStepOut(std::string& postcon) {
 }
 
 // The load template quotes the file name and its arguments: the separators that unfilled
-// placeholders left next to a quote go, and a load without a file loses its quote.
+// placeholders left next to a quote go, a load without a file loses its quote, and a file name
+// written in double quotes keeps them without the single quote after them.
 void QuoteLoad(std::string& postcon) {
   if (!Contains(postcon, "load/pd/r")) return;
   for (std::string_view item : {"';;", "';", ";;'", ";'"}) Replace(postcon, item, "'");
   if (Contains(postcon, "load/pd/r  '") && postcon.size() == 12) postcon = "load/pd/r";
+  if (postcon.size() >= 2 && postcon.compare(postcon.size() - 2, 2, "\"'") == 0) {
+    postcon.pop_back();
+  }
 }
 
 void RewriteBreakpoint(LineWork& work) {
@@ -254,48 +269,52 @@ void NameWatchpoint(const LineWork& work, std::string& postcon) {
 }
 
 // A dump range without a start begins at 0x0; a comma between start and end becomes a blank.
+// Only a dump command: "dump" inside a file name or a macro line is no dump.
 void RewriteDump(std::string& postcon) {
-  if (Contains(postcon, "dump ..")) {
-    Replace(postcon, "dump ..", "dump 0x0..");
-    Replace(postcon, ",", " ");
-  } else if (Contains(postcon, "dump")) {
-    Replace(postcon, ",", " ");
-  }
+  if (!BeginsWith(postcon, "dump")) return;
+  if (Contains(postcon, "dump ..")) Replace(postcon, "dump ..", "dump 0x0..");
+  Replace(postcon, ",", " ");
 }
 
-// MXT writes registers with "@": an "r" followed by a digit gets one, where the "r" starts a
-// word (it is not the first character of the text, no letter, digit, "_" or "@" stands before
-// it) and is not inside a double-quoted string.
+// Register names for MXT's "@": "r" or "R", one or two digits, and then no further letter,
+// digit or "_".
+bool IsRegisterNameAt(std::string_view text, size_t at) {
+  if (text[at] != 'r' && text[at] != 'R') return false;
+  size_t digits = 0;
+  while (digits < 3 && IsDigit(CharAt(text, static_cast<Index>(at + 1 + digits)))) ++digits;
+  return digits >= 1 && digits <= 2 &&
+         !IsNameChar(CharAt(text, static_cast<Index>(at + 1 + digits)));
+}
+
+// MXT writes registers with "@": a whole register name gets one, where it starts a word (it is
+// not the first character of the text, no letter, digit, "_" or "@" stands before it) and is not
+// inside a double-quoted string.
 void MarkRegisterNames(std::string& postcon) {
-  if (!Contains(postcon, "r") || Contains(postcon, "host") || Contains(postcon, "setreg") ||
-      !Contains(postcon, " ")) {
+  if ((!Contains(postcon, "r") && !Contains(postcon, "R")) || Contains(postcon, "host") ||
+      Contains(postcon, "setreg") || !Contains(postcon, " ")) {
     return;
   }
-  // Most texts have no "r" followed by a digit: they are left as they are.
-  size_t candidate = postcon.find('r');
-  while (candidate != std::string::npos &&
-         !IsDigit(CharAt(postcon, static_cast<Index>(candidate) + 1))) {
-    candidate = postcon.find('r', candidate + 1);
-  }
-  if (candidate == std::string::npos) return;
   std::string marked;
-  marked.reserve(postcon.size() + 8);
   bool quoted = false;
   for (size_t i = 0; i < postcon.size(); ++i) {
     char c = postcon[i];
-    if (c == 'r' && i > 0 && !quoted && IsDigit(CharAt(postcon, static_cast<Index>(i) + 1))) {
+    if (i > 0 && !quoted && IsRegisterNameAt(postcon, i)) {
       char before = postcon[i - 1];
-      if (!IsNameChar(before) && before != '@') marked.push_back('@');
+      if (!IsNameChar(before) && before != '@') {
+        // Most texts hold no register name: the copy begins with the first one.
+        if (marked.empty()) marked.assign(postcon, 0, i);
+        marked.push_back('@');
+      }
     }
     if (c == '"') quoted = !quoted;
-    marked.push_back(c);
+    if (!marked.empty()) marked.push_back(c);
   }
-  postcon.swap(marked);
+  if (!marked.empty()) postcon.swap(marked);
 }
 
 // MXT search patterns have no wildcards.
 void CleanSearchPattern(std::string& postcon) {
-  if (Contains(postcon, "search")) ReplaceEveryChar(postcon, '*', "");
+  if (BeginsWith(postcon, "search")) ReplaceEveryChar(postcon, '*', "");
 }
 
 void FixDoubledRegisterPrefix(std::string& postcon) {
@@ -308,6 +327,7 @@ void FixDoubledRegisterPrefix(std::string& postcon) {
 int RewriteCommand(LineWork& work, std::string& converted) {
   std::string& postcon = work.PostCon;
   if (IsAliasDefinition(postcon)) return ConvertAliasDefinition(postcon, converted);
+  if (IsLogOff(work)) postcon = "journal off";
   RewriteExpression(work);
   if (!RewriteGoWhile(work) && !RewriteStepWhile(work)) RewriteStepVariants(postcon);
   CollapseStepOut(postcon);

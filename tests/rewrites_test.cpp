@@ -73,6 +73,10 @@ TEST(Rewrites, SoundRules) {
     std::string expected;                   // the converted line
   } const cases[] = {
       // clang-format off
+      // "log off", in any case and blanks aside, closes the journal.
+      {"journal on=off \n", "off", "log off", "journal off"},
+      {"journal on=OFF  \n", "OFF ", "LOG OFF ", "journal off"},
+      {"journal on=offline \n", "offline", "log offline", "journal on=offline \n"},
       // The colon rules leave the text inside double quotes as written.
       {"cexpression s =\"a:b\"", "s =\"a:b\"", "let s =\"a:b\"", "cexpression s =\"a:b\""},
       {"cexpression m:s =\"a:b\"+c:d", "m:s =\"a:b\"+c:d", "let m:s =\"a:b\"+c:d",
@@ -129,6 +133,28 @@ TEST(Rewrites, SoundRules) {
       {"stepl 5 WHILE x", "5 WHILE x", "step 5 WHILE x", "stepl 5  x" + step_warning},
       {"stepinstr OUT", "OUT", "ISTEP OUT", "stepoinstr"},
       {"stepinstr OUTER", "OUTER", "ISTEP OUTER", "stepinstr OUTER"},
+      // A double-quoted file name keeps its quotes without the single quote after them.
+      {"load/pd/r  \"build out/app.elf\"'", "\"build out/app.elf\"", "load \"build out/app.elf\"",
+       "load/pd/r  \"build out/app.elf\""},
+      {"load/pd/r  'app.elf'", "app.elf", "load app.elf", "load/pd/r  'app.elf'"},
+      // The dump rule and the search-pattern rule act on their own commands only.
+      {"readfile,raw dump.bin  = 0x20000000", "dump.bin 0x20000000", "getfile dump.bin 0x20000000",
+       "readfile,raw dump.bin  = 0x20000000"},
+      {"dump ..0x100", "..0x100", "e ..0x100", "dump 0x0..0x100"},
+      {"cexpression *search_ptr", "*search_ptr", "p *search_ptr", "cexpression *search_ptr"},
+      {"search 0x0..+ 0x100=*a*", "*a* 0x0 0x100", "find *a* 0x0 0x100", "search 0x0..+ 0x100=a"},
+      // Register names: "r" or "R", one or two digits, and no further name character.
+      {"where R1", "R1", "where R1", "where @R1"},
+      {"where r13", "r13", "where r13", "where @r13"},
+      {"include R1", "R1", "o R1", "include @R1"},
+      {"printsymbols r2d2", "r2d2", "sy r2d2", "printsymbols r2d2"},
+      {"cexpression r1_count  =  5", "r1_count = 5", "let r1_count = 5",
+       "cexpression r1_count  =  5"},
+      {"cexpression r123", "r123", "let r123", "cexpression r123"},
+      {"cexpression r1,R2", "r1,R2", "let r1,R2", "cexpression @r1,@R2"},
+      // The alias branch takes "alias" only as the whole command word.
+      {"printtype alias_table", "alias_table", "v alias_table", "printtype alias_table"},
+      {"alias", "", "alias", "alias"},
       // clang-format on
   };
   for (const auto& c : cases) {
