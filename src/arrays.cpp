@@ -2,6 +2,7 @@
 // "prefix[k]=value", numbered from 0.
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "converter.h"
@@ -28,6 +29,70 @@ struct Gap {
   size_t begin, end;
   size_t first_run, runs;
 };
+
+// Reads a text from its start and tells which of its commas separate values: a comma inside
+// double quotes (an odd number of them before it) or inside parentheses (the depth counted from
+// the start of the text, quotes included, never below 0) belongs to one value.
+class ValueCommas {
+ public:
+  // Whether `c`, the next character of the text, is a comma that separates values.
+  bool Separates(char c) {
+    bool separates = c == ',' && !quoted_ && depth_ == 0;
+    if (c == '"') quoted_ = !quoted_;
+    if (c == '(') ++depth_;
+    if (c == ')' && depth_ > 0) --depth_;
+    return separates;
+  }
+
+ private:
+  bool quoted_ = false;
+  size_t depth_ = 0;
+};
+
+// Index of the first comma of the text that separates values, or -1.
+Index FindValueComma(std::string_view text) {
+  ValueCommas commas;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (commas.Separates(text[i])) return static_cast<Index>(i);
+  }
+  return -1;
+}
+
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// Length of the integer literal at the start of `text` ("0x" or "0X" and hex digits, or decimal
+// digits; no sign, no fraction) when it runs up to a blank or the end; 0 otherwise.
+size_t IntegerLiteralLength(std::string_view text) {
+  size_t length = 0;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    length = 2;
+    while (length < text.size() && IsHexDigit(text[length])) ++length;
+    if (length == 2) return 0;
+  } else {
+    while (length < text.size() && IsDigit(text[length])) ++length;
+  }
+  return length == text.size() || text[length] == ' ' ? length : 0;
+}
+
+// A text without a comma whose first "=" is followed, to its end, by blanks and then two or
+// more integer literals separated by blanks: a value list written without commas.
+bool IsBlankSeparatedIntegerList(std::string_view text) {
+  if (Contains(text, ",")) return false;
+  size_t at = text.find('=');
+  if (at == std::string_view::npos) return false;
+  at = text.find_first_not_of(' ', at + 1);
+  int literals = 0;
+  while (at != std::string_view::npos) {
+    size_t length = IntegerLiteralLength(text.substr(at));
+    if (length == 0) return false;
+    ++literals;
+    at += length;
+    if (at == text.size()) break;
+    at = text.find_first_not_of(' ', at);
+    if (at == std::string_view::npos) return false;  // blanks after the last literal
+  }
+  return literals >= 2;
+}
 
 }  // namespace
 
@@ -94,8 +159,12 @@ void ChangeSpaceComma(std::string& string, Index pos) {
   string.swap(result);
 }
 
+bool IsArrayAssignment(std::string_view text) {
+  return FindValueComma(text) > 9 || IsBlankSeparatedIntegerList(text);
+}
+
 // Commas before the "=" belong to the target, not to the value list: they neither count nor
-// split elements.
+// split elements; nor does a comma inside double quotes or parentheses.
 void SortArrays(std::string& returnstring) {
   Index pos = FindString(returnstring, "=");
   if (pos == -1) return;
@@ -103,17 +172,21 @@ void SortArrays(std::string& returnstring) {
 
   const std::string_view text = returnstring;
   const std::string_view prefix = text.substr(0, static_cast<size_t>(pos));
+  // Quotes and parentheses count from the start of the text.
+  ValueCommas commas;
+  for (char c : text.substr(0, static_cast<size_t>(pos) + 1)) commas.Separates(c);
   std::string result;
   long count = 0;
   size_t start = static_cast<size_t>(pos) + 1;
-  for (;;) {
-    size_t comma = text.find(',', start);
-    std::string_view element = text.substr(
-        start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+  auto append_element = [&](size_t end) {
     result.append(prefix).append("[").append(std::to_string(count++)).append("]=");
-    result.append(element).append("\n");
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
+    result.append(text.substr(start, end - start)).append("\n");
+  };
+  for (size_t i = start; i < text.size(); ++i) {
+    if (!commas.Separates(text[i])) continue;
+    append_element(i);
+    start = i + 1;
   }
+  append_element(text.size());
   returnstring.swap(result);
 }

@@ -35,23 +35,65 @@ void ConvertLocation(std::string& command) {
   Replace(command, context, context_new);
 }
 
-// A count: a digit right after the second blank of the text makes everything from there on
-// the count.
+// A count written against the location: the word after the first blank ends with "," and
+// decimal digits. Returns the index where the digits begin, or -1.
+Index CountAgainstLocation(const std::string& command, Index pos, Index pos2) {
+  if (pos == -1) return -1;
+  Index end = pos2 == -1 ? Length(command) : pos2;
+  Index digits = end;
+  while (digits > pos + 1 && IsDigit(CharAt(command, digits - 1))) --digits;
+  if (digits == end || CharAt(command, digits - 1) != ',' || digits - 1 <= pos) return -1;
+  return digits;
+}
+
+// A count: a digit right after the second blank of the text makes everything from there on the
+// count. Failing that, digits after a comma at the end of the location ("main,3") are the
+// count, and the comma stays.
 void ConvertCount(std::string& command) {
   Index pos = FindString(command, " ");
   Index pos2 = FindnChar(command, ' ', pos + 1);
-  if (pos2 == -1 || !IsDigit(CharAt(command, pos2 + 1))) return;
-  std::string digit = command.substr(static_cast<size_t>(pos2) + 1);
-  DeleteString(command, pos2, Length(command));
+  if (pos2 != -1 && IsDigit(CharAt(command, pos2 + 1))) {
+    std::string digit = command.substr(static_cast<size_t>(pos2) + 1);
+    DeleteString(command, pos2, Length(command));
+    Replace(command, "break", "break,pass:" + digit);
+    return;
+  }
+  Index digits = CountAgainstLocation(command, pos, pos2);
+  if (digits == -1) return;
+  Index end = pos2 == -1 ? Length(command) : pos2;
+  std::string digit =
+      command.substr(static_cast<size_t>(digits), static_cast<size_t>(end - digits));
+  DeleteString(command, digits, end);
   Replace(command, "break", "break,pass:" + digit);
 }
 
-// A command list ("do" and what follows it) becomes a macro whose definition goes in front of
-// the breakpoint command. Returns whether a macro was made.
-bool ConvertCommandList(std::string& command, const std::string& arguments) {
-  Index p = FindWord(arguments, "do");
-  if (p == -1) return false;
-  std::string formacro = arguments.substr(static_cast<size_t>(p));
+// Where the keywords of the argument text stand: the command list's "do", the last "}", and the
+// condition's " if" (-1 for each that is not there).
+struct Keywords {
+  Index d, e, p;
+
+  // The condition follows a braced command list: the list ends at its last "}".
+  bool ConditionAfterList() const { return d != -1 && d < e && e < p; }
+  // The condition stands before the command list.
+  bool ConditionBeforeList() const { return p != -1 && d != -1 && p < d; }
+};
+
+Keywords FindKeywords(const std::string& arguments) {
+  size_t brace = arguments.rfind('}');
+  return {FindWord(arguments, "do"), brace == std::string::npos ? -1 : static_cast<Index>(brace),
+          FindWord(arguments, " if")};
+}
+
+// A command list ("do" and what follows it, up to its last "}" when a condition follows) becomes
+// a macro whose definition goes in front of the breakpoint command. Returns whether a macro was
+// made.
+bool ConvertCommandList(std::string& command, const std::string& arguments,
+                        const Keywords& keywords) {
+  if (keywords.d == -1) return false;
+  size_t d = static_cast<size_t>(keywords.d);
+  std::string formacro = keywords.ConditionAfterList()
+                             ? arguments.substr(d, static_cast<size_t>(keywords.e) + 1 - d)
+                             : arguments.substr(d);
   std::string macroreturn;
   std::string name = CreateMacro(formacro, macroreturn);
   macroreturn += "\n";
@@ -61,12 +103,27 @@ bool ConvertCommandList(std::string& command, const std::string& arguments) {
   return true;
 }
 
-// A condition (" if" and what follows it) becomes "when"; a "}" anywhere in the argument text
-// leaves it alone.
-void ConvertCondition(std::string& command, const std::string& arguments, bool macroset) {
-  Index p = FindWord(arguments, " if");
-  if (p == -1 || Contains(arguments, "}")) return;
-  std::string formacro = arguments.substr(static_cast<size_t>(p) + 3);
+// The text of the condition: what follows " if", up to the blank before "do" when the command
+// list comes after it. Without a "}" in the argument text, or with one that closes a command
+// list before the condition, there is a condition; any other "}" leaves it alone.
+bool FindCondition(const std::string& arguments, const Keywords& keywords, std::string& condition) {
+  if (keywords.p == -1) return false;
+  size_t start = static_cast<size_t>(keywords.p) + 3;
+  if (keywords.ConditionBeforeList()) {
+    size_t blank = static_cast<size_t>(keywords.d) - 1;
+    condition = arguments.substr(start, blank > start ? blank - start : 0);
+    return true;
+  }
+  if (Contains(arguments, "}") && !keywords.ConditionAfterList()) return false;
+  condition = arguments.substr(start);
+  return true;
+}
+
+// A condition becomes "when", behind the macro reference when there is a command list.
+void ConvertCondition(std::string& command, const std::string& arguments, const Keywords& keywords,
+                      bool macroset) {
+  std::string formacro;
+  if (!FindCondition(arguments, keywords, formacro)) return;
   ReplaceEveryChar(formacro, ':', "\\");
   if (macroset) {
     Replace(command, ")} ", ")} ,when:{" + formacro + "}");
@@ -120,6 +177,7 @@ std::string CreateMacro(std::string& macrostring, std::string& output) {
 void ConvertBreaks(std::string& command, const std::string& arguments) {
   ConvertLocation(command);
   ConvertCount(command);
-  bool macroset = ConvertCommandList(command, arguments);
-  ConvertCondition(command, arguments, macroset);
+  Keywords keywords = FindKeywords(arguments);
+  bool macroset = ConvertCommandList(command, arguments, keywords);
+  ConvertCondition(command, arguments, keywords, macroset);
 }

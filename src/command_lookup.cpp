@@ -20,16 +20,21 @@ const std::unordered_map<std::string_view, std::string_view>& CommandIndex() {
 
 }  // namespace
 
+bool IsWatchpointWord(const std::string& word) { return word == "w" || word == "watch"; }
+
 int LookUpCommand(const std::string& pre, std::string& post) {
+  // A watchpoint converts exactly as a breakpoint with the same argument text; the rewrites
+  // name it "breaka" at the end.
+  if (IsWatchpointWord(pre)) return LookUpCommand("break", post);
   const auto& index = CommandIndex();
   if (auto row = index.find(pre); row != index.end()) {
     post.assign(row->second);
     return 1;
   }
-  // An alias stands for itself: its name has no placeholders, and the later stages deal with
-  // the argument text.
-  if (IsAlias(pre)) {
-    post = pre;
+  // An alias stands for itself, as its name was first written: the name has no placeholders,
+  // and the later stages deal with the argument text.
+  if (const std::string* name = FindAlias(pre)) {
+    post = *name;
     return 1;
   }
   return 0;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "string_toolkit.h"
 
@@ -26,15 +27,22 @@ int ConvertLine(std::string& original, std::string& converted);
 Index NormaliseLine(std::string& text);
 
 // Finds the template of a lower-cased command word: the command map first, then the names of the
-// aliases defined so far (an alias yields its own name). Returns 1 and writes `post` when found.
+// aliases defined so far, in any case (an alias yields its name as first written). A watchpoint
+// takes the template of a breakpoint. Returns 1 and writes `post` when found.
 int LookUpCommand(const std::string& pre, std::string& post);
+// The command words of a watchpoint ("w", "watch"): converted as a breakpoint on the same
+// argument text, then named "breaka".
+bool IsWatchpointWord(const std::string& word);
 
 // Internal variables of the Tavex debugger ("$name").
 int StrArgs(std::string& arguments, std::string& Output);
 int InternalArgs(std::string& arguments, std::string& Output);
 int MatchArguments(std::string& arguments, std::string& returnstring);
 
-// Array assignments: one element assignment per line.
+// Array assignments: one element assignment per line. A text is one when its first comma that
+// separates values (outside double quotes and parentheses) stands after index 9, or when it holds
+// no comma and its first "=" is followed by two or more integer literals separated by blanks.
+bool IsArrayAssignment(std::string_view text);
 void SortArrays(std::string& returnstring);
 void ChangeSpaceComma(std::string& string, Index pos);
 
@@ -53,9 +61,12 @@ std::string CreateMacro(std::string& macrostring, std::string& output);
 extern int MacroNumber;
 extern std::string macroname;
 
-// The alias store: names of the aliases defined so far in this run.
+// The alias store: names of the aliases defined so far in this run. Names match in any case; a
+// name keeps the spelling it was first stored with.
 void AddAlias(const std::string& name);
 bool IsAlias(const std::string& name);
+// The stored spelling of the alias `name` (in any case), or nullptr when there is none.
+const std::string* FindAlias(const std::string& name);
 std::size_t AliasCount();
 
 // Clears everything that outlives a line (alias store, macro counter, recursion bookkeeping), so

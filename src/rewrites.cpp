@@ -1,8 +1,10 @@
 // The command-specific rewrites that finish a converted line, in their fixed order: alias
-// definitions, expressions (memory and register writes, arrays, scope colons), go and step with
-// while conditions, step in and out, load quoting, breakpoints, dump ranges, register names,
-// search patterns and doubled register prefixes.
+// definitions, closing a log, expressions (memory and register writes, arrays, scope colons), go
+// and step with while conditions, step in and out, load quoting, breakpoints and watchpoints,
+// dump ranges, register names, search patterns and doubled register prefixes.
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "converter.h"
 #include "line_stages.h"
@@ -12,8 +14,10 @@ namespace {
 constexpr std::string_view kStepWhileWarning =
     "  //WARNING: while has been removed from step as unsupported\n";
 
+// The text is the word "alias" alone or followed by a blank: "alias" inside another word (a
+// symbol such as alias_table) defines nothing.
 bool IsAliasDefinition(const std::string& postcon) {
-  return Contains(postcon, "alias") && !Contains(postcon, "printf") &&
+  return (postcon == "alias" || BeginsWith(postcon, "alias ")) && !Contains(postcon, "printf") &&
          !Contains(postcon, "dcommands");
 }
 
@@ -24,15 +28,34 @@ int ConvertAliasDefinition(std::string& postcon, std::string& converted) {
   return kConverted;
 }
 
+// "log off" (the argument text, blanks aside, is "off" in any case) closes the journal that
+// "log FILE" opened.
+bool IsLogOff(const LineWork& work) {
+  if (work.PreCon != "log") return false;
+  size_t first = work.Arguments.find_first_not_of(' ');
+  if (first == std::string::npos) return false;
+  std::string word = work.Arguments.substr(first, work.Arguments.find_last_not_of(' ') - first + 1);
+  MakeLower(word);
+  return word == "off";
+}
+
+// The first character of the line, in lower case.
+char LineInitial(const std::string& line) {
+  char c = CharAt(line, 0);
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // A write to memory: an address ("0x...") before the last "=", or a number that the argument
-// text and the expression begin with, on a line that does not begin with "c" (a call).
+// text and the expression "cexpression " begin with, on a line that is neither a call nor a
+// print (its first letter is neither "c" nor "p").
 void ApplyMemoryRule(LineWork& work) {
   std::string& postcon = work.PostCon;
   Index z = FindString(postcon, "0x");
   bool address = z != -1 && z < FindLastChar(postcon, '=');
-  Index expression = FindString(postcon, "cexpression");
-  bool number = IsDigit(CharAt(work.Arguments, 0)) && CharAt(work.line, 0) != 'c' &&
-                IsDigit(CharAt(postcon, expression + 12));
+  Index expression = FindString(postcon, "cexpression ");
+  char initial = LineInitial(work.line);
+  bool number = expression != -1 && IsDigit(CharAt(work.Arguments, 0)) && initial != 'c' &&
+                initial != 'p' && IsDigit(CharAt(postcon, expression + 12));
   if (address || number) Replace(postcon, "cexpression", "setmem");
 }
 
@@ -52,38 +75,99 @@ void ApplyRegisterRule(LineWork& work) {
   }
 }
 
+// The colon rules leave text inside double quotes as written: a character stands inside them
+// when an odd number of double quotes stand before it.
+class QuoteTracker {
+ public:
+  // Whether `c`, the next character of the text, stands inside double quotes.
+  bool Inside(char c) {
+    bool inside = quoted_;
+    if (c == '"') quoted_ = !quoted_;
+    return inside;
+  }
+
+ private:
+  bool quoted_ = false;
+};
+
+// The first "=:" whose ":" stands outside double quotes loses its ":".
+void DropFirstColonAfterEquals(std::string& postcon) {
+  QuoteTracker quotes;
+  for (size_t i = 0; i < postcon.size(); ++i) {
+    bool inside = quotes.Inside(postcon[i]);
+    if (postcon[i] == ':' && !inside && i > 0 && postcon[i - 1] == '=') {
+      postcon.erase(i, 1);
+      return;
+    }
+  }
+}
+
+// While the text holds "=:" with its ":" outside double quotes, that pair becomes "=".
+void DropColonsAfterEquals(std::string& postcon) {
+  QuoteTracker quotes;
+  size_t kept = 0;
+  for (size_t i = 0; i < postcon.size(); ++i) {
+    char c = postcon[i];
+    bool inside = quotes.Inside(c);
+    if (c == ':' && !inside && kept > 0 && postcon[kept - 1] == '=') continue;
+    postcon[kept++] = c;
+  }
+  postcon.resize(kept);
+}
+
+// Every scope colon outside double quotes becomes one backslash.
+void ColonsToBackslashes(std::string& postcon) {
+  if (postcon.find(':') == std::string::npos) return;
+  QuoteTracker quotes;
+  std::string result;
+  result.reserve(postcon.size());
+  for (char c : postcon) {
+    if (!quotes.Inside(c) && c == ':') {
+      result.push_back('\\');
+    } else {
+      result.push_back(c);
+    }
+  }
+  postcon.swap(result);
+}
+
 void RewriteExpression(LineWork& work) {
   std::string& postcon = work.PostCon;
   if (!Contains(postcon, "cexpression")) return;
   if (!postcon.empty() && postcon.back() == '=') postcon.pop_back();
   ApplyMemoryRule(work);
   ApplyRegisterRule(work);
-  if (Index q = FindString(postcon, "=:"); q != -1) DeleteString(postcon, q + 1, q + 2);
-  if (FindString(postcon, ",") > 9) SortArrays(postcon);
-  DropAfter(postcon, '=', ':');
-  ReplaceEveryChar(postcon, ':', "\\");
+  DropFirstColonAfterEquals(postcon);
+  if (IsArrayAssignment(postcon)) SortArrays(postcon);
+  DropColonsAfterEquals(postcon);
+  ColonsToBackslashes(postcon);
 }
 
-// The first letter of the line's second word: "go while ..." and "step while ..." take a
-// condition (any word that begins with "w" counts).
+// The line's second word: "go while ..." and "step while ..." take a condition when it is
+// "while" or a beginning of it ("w" to "whil"), in any case.
 struct SecondWord {
-  Index s;  // index of the line's first blank, -1 when none
-  char c1;  // the character after it
+  Index s;        // index of the line's first blank, -1 when none
+  bool is_while;  // the word after it is "while" or a beginning of it
 };
 
 SecondWord FindSecondWord(const std::string& line) {
   Index s = FindString(line, " ");
-  return {s, CharAt(line, s + 1)};
+  if (s == -1) return {s, false};
+  size_t start = static_cast<size_t>(s) + 1;
+  size_t end = std::min(line.find(' ', start), line.size());
+  std::string word = line.substr(start, end - start);
+  MakeLower(word);
+  return {s, !word.empty() && BeginsWith("while", word)};
 }
 
-// go while CONDITION: the rest of the line after the w-word is the condition.
+// go while CONDITION: the rest of the line after the while word is the condition.
 bool RewriteGoWhile(LineWork& work) {
   std::string& postcon = work.PostCon;
-  SecondWord word = FindSecondWord(work.line);
-  if (!BeginsWith(postcon, "go") || word.c1 != 'w' || Contains(postcon, "printf") ||
-      Contains(postcon, "stepinstr")) {
+  if (!BeginsWith(postcon, "go") || Contains(postcon, "printf") || Contains(postcon, "stepinstr")) {
     return false;
   }
+  SecondWord word = FindSecondWord(work.line);
+  if (!word.is_while) return false;
   Index w = FindnChar(work.line, ' ', word.s + 2);
   CutString(work.line, postcon, w + 1, Length(work.line) - 1);
   ChangeWhile(postcon);
@@ -91,11 +175,12 @@ bool RewriteGoWhile(LineWork& work) {
 }
 
 // step while CONDITION: the condition keeps the blank in front of it; without a blank after the
-// w-word it is empty.
+// while word it is empty.
 bool RewriteStepWhile(LineWork& work) {
   std::string& postcon = work.PostCon;
+  if (!BeginsWith(postcon, "step") || Contains(postcon, "printf")) return false;
   SecondWord word = FindSecondWord(work.line);
-  if (!BeginsWith(postcon, "step") || word.c1 != 'w' || Contains(postcon, "printf")) return false;
+  if (!word.is_while) return false;
   Index w = FindnChar(work.line, ' ', word.s + 2);
   if (w == -1) {
     postcon.clear();
@@ -106,39 +191,52 @@ bool RewriteStepWhile(LineWork& work) {
   return true;
 }
 
-// "step in", "step out" and a while further on, each as a word of a "stepl" command.
+// Index of the first `keyword` (lower case) that stands between blanks in `text`, in any case.
+Index FindBlankWordAnyCase(const std::string& text, std::string_view keyword) {
+  std::string lower = text;
+  MakeLower(lower);
+  return FindBlankWord(lower, keyword);
+}
+
+// "step in", "step out" and a while further on, each as a word (in any case) of a "stepl"
+// command.
 void RewriteStepVariants(std::string& postcon) {
   if (!BeginsWith(postcon, "stepl") || Contains(postcon, "printf") ||
       Contains(postcon, "stepinstr")) {
     return;
   }
-  if (Index k = FindBlankWord(postcon, "in"); k != -1) {
+  if (Index k = FindBlankWordAnyCase(postcon, "in"); k != -1) {
     DeleteString(postcon, k, k + 2);
     Replace(postcon, "stepl", "stepinstr");
   }
-  if (Index k = FindBlankWord(postcon, "out"); k != -1) {
+  if (Index k = FindBlankWordAnyCase(postcon, "out"); k != -1) {
     DeleteString(postcon, k, k + 3);
     Replace(postcon, "stepl", "stepoinstr");
   }
-  if (Index k = FindBlankWord(postcon, "while"); k != -1) {
+  if (Index k = FindBlankWordAnyCase(postcon, "while"); k != -1) {
     DeleteString(postcon, k, k + 5);
     postcon.append(kStepWhileWarning);
   }
 }
 
-// An instruction step out is MXT's stepoinstr, without arguments.
+// An instruction step out ("out" as a word, in any case) is MXT's stepoinstr, without
+// arguments.
 void CollapseStepOut(std::string& postcon) {
-  if (Contains(postcon, "stepinstr") && FindBlankWord(postcon, "out") != -1) {
+  if (Contains(postcon, "stepinstr") && FindBlankWordAnyCase(postcon, "out") != -1) {
     postcon = "stepoinstr";
   }
 }
 
 // The load template quotes the file name and its arguments: the separators that unfilled
-// placeholders left next to a quote go, and a load without a file loses its quote.
+// placeholders left next to a quote go, a load without a file loses its quote, and a file name
+// written in double quotes keeps them without the single quote after them.
 void QuoteLoad(std::string& postcon) {
   if (!Contains(postcon, "load/pd/r")) return;
   for (std::string_view item : {"';;", "';", ";;'", ";'"}) Replace(postcon, item, "'");
   if (Contains(postcon, "load/pd/r  '") && postcon.size() == 12) postcon = "load/pd/r";
+  if (postcon.size() >= 2 && postcon.compare(postcon.size() - 2, 2, "\"'") == 0) {
+    postcon.pop_back();
+  }
 }
 
 void RewriteBreakpoint(LineWork& work) {
@@ -154,49 +252,69 @@ void RewriteBreakpoint(LineWork& work) {
   }
 }
 
-// A dump range without a start begins at 0x0; a comma between start and end becomes a blank.
-void RewriteDump(std::string& postcon) {
-  if (Contains(postcon, "dump ..")) {
-    Replace(postcon, "dump ..", "dump 0x0..");
-    Replace(postcon, ",", " ");
-  } else if (Contains(postcon, "dump")) {
-    Replace(postcon, ",", " ");
+// A watchpoint has been converted as a breakpoint on the same argument text; MXT's command for
+// it is "breaka": the first line that begins with "break" (after the definition of a command
+// list's macro, when there is one) says so.
+void NameWatchpoint(const LineWork& work, std::string& postcon) {
+  if (!IsWatchpointWord(work.PreCon)) return;
+  for (size_t line = 0; line <= postcon.size();) {
+    if (postcon.compare(line, 5, "break") == 0) {
+      postcon.insert(line + 5, 1, 'a');
+      return;
+    }
+    size_t newline = postcon.find('\n', line);
+    if (newline == std::string::npos) return;
+    line = newline + 1;
   }
 }
 
-// MXT writes registers with "@": an "r" followed by a digit gets one, where the "r" starts a
-// word (it is not the first character of the text, no letter, digit, "_" or "@" stands before
-// it) and is not inside a double-quoted string.
+// A dump range without a start begins at 0x0; a comma between start and end becomes a blank.
+// Only a dump command: "dump" inside a file name or a macro line is no dump.
+void RewriteDump(std::string& postcon) {
+  if (!BeginsWith(postcon, "dump")) return;
+  if (Contains(postcon, "dump ..")) Replace(postcon, "dump ..", "dump 0x0..");
+  Replace(postcon, ",", " ");
+}
+
+// Register names for MXT's "@": "r" or "R", one or two digits, and then no further letter,
+// digit or "_".
+bool IsRegisterNameAt(std::string_view text, size_t at) {
+  if (text[at] != 'r' && text[at] != 'R') return false;
+  size_t digits = 0;
+  while (digits < 3 && IsDigit(CharAt(text, static_cast<Index>(at + 1 + digits)))) ++digits;
+  return digits >= 1 && digits <= 2 &&
+         !IsNameChar(CharAt(text, static_cast<Index>(at + 1 + digits)));
+}
+
+// MXT writes registers with "@": a whole register name gets one, where it starts a word (it is
+// not the first character of the text, no letter, digit, "_" or "@" stands before it) and is not
+// inside a double-quoted string.
 void MarkRegisterNames(std::string& postcon) {
-  if (!Contains(postcon, "r") || Contains(postcon, "host") || Contains(postcon, "setreg") ||
-      !Contains(postcon, " ")) {
+  if ((!Contains(postcon, "r") && !Contains(postcon, "R")) || Contains(postcon, "host") ||
+      Contains(postcon, "setreg") || !Contains(postcon, " ")) {
     return;
   }
-  // Most texts have no "r" followed by a digit: they are left as they are.
-  size_t candidate = postcon.find('r');
-  while (candidate != std::string::npos &&
-         !IsDigit(CharAt(postcon, static_cast<Index>(candidate) + 1))) {
-    candidate = postcon.find('r', candidate + 1);
-  }
-  if (candidate == std::string::npos) return;
   std::string marked;
-  marked.reserve(postcon.size() + 8);
   bool quoted = false;
   for (size_t i = 0; i < postcon.size(); ++i) {
     char c = postcon[i];
-    if (c == 'r' && i > 0 && !quoted && IsDigit(CharAt(postcon, static_cast<Index>(i) + 1))) {
+    if (i > 0 && !quoted && IsRegisterNameAt(postcon, i)) {
       char before = postcon[i - 1];
-      if (!IsNameChar(before) && before != '@') marked.push_back('@');
+      if (!IsNameChar(before) && before != '@') {
+        // Most texts hold no register name: the copy begins with the first one.
+        if (marked.empty()) marked.assign(postcon, 0, i);
+        marked.push_back('@');
+      }
     }
     if (c == '"') quoted = !quoted;
-    marked.push_back(c);
+    if (!marked.empty()) marked.push_back(c);
   }
-  postcon.swap(marked);
+  if (!marked.empty()) postcon.swap(marked);
 }
 
 // MXT search patterns have no wildcards.
 void CleanSearchPattern(std::string& postcon) {
-  if (Contains(postcon, "search")) ReplaceEveryChar(postcon, '*', "");
+  if (BeginsWith(postcon, "search")) ReplaceEveryChar(postcon, '*', "");
 }
 
 void FixDoubledRegisterPrefix(std::string& postcon) {
@@ -209,11 +327,13 @@ void FixDoubledRegisterPrefix(std::string& postcon) {
 int RewriteCommand(LineWork& work, std::string& converted) {
   std::string& postcon = work.PostCon;
   if (IsAliasDefinition(postcon)) return ConvertAliasDefinition(postcon, converted);
+  if (IsLogOff(work)) postcon = "journal off";
   RewriteExpression(work);
   if (!RewriteGoWhile(work) && !RewriteStepWhile(work)) RewriteStepVariants(postcon);
   CollapseStepOut(postcon);
   QuoteLoad(postcon);
   RewriteBreakpoint(work);
+  NameWatchpoint(work, postcon);
   RewriteDump(postcon);
   MarkRegisterNames(postcon);
   CleanSearchPattern(postcon);

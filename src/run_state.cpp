@@ -1,6 +1,6 @@
 #include "run_state.h"
 
-#include <unordered_set>
+#include <unordered_map>
 
 #include "converter.h"
 
@@ -13,19 +13,30 @@ std::vector<std::size_t> running_aliases;
 
 namespace {
 
-// The names of the aliases defined so far, as a set: a lookup costs the same however many
-// aliases a script defines. `aliascount` counts the definitions (a redefinition counts again).
-std::unordered_set<std::string> AliasCommands;
+// The names of the aliases defined so far, by their lower-case form, each with the spelling it
+// was first stored with: a lookup costs the same however many aliases a script defines.
+// `aliascount` counts the definitions (a redefinition counts again).
+std::unordered_map<std::string, std::string> AliasCommands;
 std::size_t aliascount = 0;
+
+std::string Lower(std::string text) {
+  MakeLower(text);
+  return text;
+}
 
 }  // namespace
 
 void AddAlias(const std::string& name) {
-  AliasCommands.insert(name);
+  AliasCommands.emplace(Lower(name), name);  // an earlier spelling stays
   ++aliascount;
 }
 
-bool IsAlias(const std::string& name) { return AliasCommands.count(name) != 0; }
+const std::string* FindAlias(const std::string& name) {
+  auto found = AliasCommands.find(Lower(name));
+  return found == AliasCommands.end() ? nullptr : &found->second;
+}
+
+bool IsAlias(const std::string& name) { return FindAlias(name) != nullptr; }
 
 std::size_t AliasCount() { return aliascount; }
 

@@ -24,6 +24,10 @@ TEST(Arrays, SortArraysUnfoldsValueLists) {
       {"cexpression v=1,,2", "cexpression v[0]=1\ncexpression v[1]=\ncexpression v[2]=2\n"},
       {"cexpression a,,b=1 ,2", "cexpression a,,b[0]=1\ncexpression a,,b[1]=2\n"},  // target commas
       {"cexpression a b=1 2", "cexpression a b[0]=1\ncexpression a b[1]=2\n"},
+      // Commas inside double quotes or parentheses belong to one value.
+      {"cexpression x=f(1,2),\"a,b\"", "cexpression x[0]=f(1,2)\ncexpression x[1]=\"a,b\"\n"},
+      {"cexpression x=(a,(b,c)),d", "cexpression x[0]=(a,(b,c))\ncexpression x[1]=d\n"},
+      {"cexpression f(a=1,2", "cexpression f(a[0]=1,2\n"},  // depth counted from the start
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -31,6 +35,24 @@ TEST(Arrays, SortArraysUnfoldsValueLists) {
     SortArrays(text);
     EXPECT_EQ(text, c.expected) << c.text;
   }
+}
+
+TEST(Arrays, WhichTextsAreArrayAssignments) {
+  const struct {
+    const char* text;
+    bool array;
+  } cases[] = {
+      // clang-format off
+      {"cexpression arr=1,2", true}, {"cexp a=1,2", false},  // the first comma after index 9
+      {"cexpression y=max(a,b)", false}, {"cexpression s=\"a,b\"", false},
+      {"cexpression y=max(a,b),c", true}, {"cexpression s=\"(\",1", false},
+      {"cexpression a=1 2", true}, {"cexpression a=  0x1F 0XaB  7", true},
+      {"cexpression a=1", false}, {"cexpression a=1.5 2", false}, {"cexpression a=+1 2", false},
+      {"cexpression a=1 2 ", false}, {"cexpression a 1 2", false}, {"cexpression a=0x 2", false},
+      {"cexpression a=b 1 2", false}, {"cexpression a==1 2", false},
+      // clang-format on
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsArrayAssignment(c.text), c.array) << c.text;
 }
 
 // The conversion step by step: the first "= " loses every blank right after it; then, while a

@@ -32,6 +32,14 @@ TEST(Breakpoints, LocationCountListAndCondition) {
       {"break 42, 5", "main:42,5 if x==1", "break,when:{ x==1} ,pass:5 #42,"},
       {"break 42  if", "main:42 if", "break,when:{}  #42  "},
       {"break 42  if", "main:42 if x==1 {go}", "break #42  if"},  // a "}" blocks the condition
+      // A count written against the location ends its word: its digits go, the comma stays.
+      {"break 42,4  if ", "boot.c:42,4 if n>=3", "break,when:{ n>=3} ,pass:4 #42,   "},
+      {"break main,3  if ", "main,3 if x", "break,when:{ x} ,pass:3 main,   "},
+      {"break main,3  x", "main,3 x", "break,pass:3 main,  x"},
+      {"break main,3", "main,3", "break,pass:3 main,"},
+      {"break 42,x  if ", "main:42,x if y", "break,when:{ y}  #42,x   "},  // no digits
+      {"break main,  if ", "main, if y", "break,when:{ y}  main,   "},
+      {"break main3  if ", "main3 if y", "break,when:{ y}  main3   "},  // no comma
       {"break 42  iffy", "main:42 iffy", "break #42  iffy"},  // keywords are words
       {"break update_done", "update_done", "break update_done"},
       {"breaka x  if", "x if y>1", "break,when:{ y>1} a x  "},
@@ -46,7 +54,12 @@ TEST(Breakpoints, LocationCountListAndCondition) {
   } lists[] = {
       {"main:42 do {go}", "break,macro:{MyMacro_0()} #42  "},
       {"main:42 do go if x", "break,macro:{MyMacro_0()} ,when:{ x}#42  "},
-      {"main:42 do {go} if x", "break,macro:{MyMacro_0()} #42  "},  // "if" stays in the list
+      // A condition after the list's last "}" is converted; the list ends at that "}".
+      {"main:42 do {go} if x", "break,macro:{MyMacro_0()} ,when:{ x}#42  "},
+      {"main:42 do {go} if a:b > 64", "break,macro:{MyMacro_0()} ,when:{ a\\b > 64}#42  "},
+      // A condition before the list ends at the blank before "do", "}" or not.
+      {"main:42 if x > 64 do {go}", "break,macro:{MyMacro_0()} ,when:{ x > 64}#42  "},
+      {"main:42 if x do go", "break,macro:{MyMacro_0()} ,when:{ x}#42  "},
   };
   for (const auto& c : lists) {
     ResetRunState();
@@ -65,7 +78,7 @@ TEST(Breakpoints, MacroDefinitions) {
       {"do {{go}}", "${go}$;\n"},
       {"do {nosuch\tcmd}", "$nosuch cmd$;\n"},  // not converted: the normalised text stays
       {"do {let $statistics}", "$cexpression @statistics$;\n"},  // the warning line is cut off
-      {"do {step} if x", "$stepl   x$;\n"},
+      {"do {step} if x", "$stepl   x$;\n"},                      // the whole text is the list
       {"do {p ifx}", "$cexpression ifx$;\n"},
   };
   for (const auto& c : cases) {
@@ -93,6 +106,33 @@ TEST(Breakpoints, NestedListsGetTheirOwnMacros) {
             "return (1);\n}\n.\n"
             "\nbreak,macro:{MyMacro_0()} #1  ");
   EXPECT_EQ(MacroNumber, 2);
+}
+
+// Whole lines through the line converter: a watchpoint converts exactly as a breakpoint on the
+// same argument text, and its command is then "breaka".
+TEST(Breakpoints, WholeLinesAndWatchpoints) {
+  struct {
+    std::string line, expected;
+  } const cases[] = {
+      // clang-format off
+      {"b boot.c:177,4 if n>=3", "break,when:{ n>=3} ,pass:4 #177,   "},
+      {"break f if x > 64 do {go}", kGoMacro0 + "\nbreak,macro:{MyMacro_0()} ,when:{ x > 64}f   "},
+      {"break f do {go} if x > 64", kGoMacro0 + "\nbreak,macro:{MyMacro_0()} ,when:{ x > 64}f   "},
+      {"w h if h>=512", "breaka,when:{ h>=512}  h   "},
+      {"watch h,3", "breaka,pass:3 h,"},
+      {"WATCH x", "breaka x"},
+      {"w h do {go}", kGoMacro0 + "\nbreaka,macro:{MyMacro_0()} h   "},
+      {"w printf_hook", "breaka printf_hook"},  // no breakpoint rewrite, still a watchpoint
+      {"w", "dtbreak"},
+      {"b h,3", "break,pass:3 h,"},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    ResetRunState();
+    std::string line = c.line, converted;
+    EXPECT_EQ(ConvertLine(line, converted), kConverted) << c.line;
+    EXPECT_EQ(converted, c.expected) << c.line;
+  }
 }
 
 }  // namespace

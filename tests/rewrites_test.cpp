@@ -56,6 +56,113 @@ TEST(Rewrites, RulesApplyInTheirOrder) {
     LineWork work;
     work.line = c.line;
     work.PreCon = work.line.substr(0, work.line.find(' '));
+    MakeLower(work.PreCon);
+    work.Arguments = c.arguments;
+    work.PostCon = c.post_con;
+    std::string converted = "untouched";
+    EXPECT_EQ(RewriteCommand(work, converted), kConverted) << c.line;
+    EXPECT_EQ(converted, c.expected) << c.line;
+  }
+}
+
+// The rules as they read now, each with a case that changes and one that stays as it was.
+TEST(Rewrites, SoundRules) {
+  const std::string step_warning = "  //WARNING: while has been removed from step as unsupported\n";
+  struct {
+    std::string post_con, arguments, line;  // as clean-up left them; the line normalised
+    std::string expected;                   // the converted line
+  } const cases[] = {
+      // clang-format off
+      // "log off", in any case and blanks aside, closes the journal.
+      {"journal on=off \n", "off", "log off", "journal off"},
+      {"journal on=OFF  \n", "OFF ", "LOG OFF ", "journal off"},
+      {"journal on=offline \n", "offline", "log offline", "journal on=offline \n"},
+      // The colon rules leave the text inside double quotes as written.
+      {"cexpression s =\"a:b\"", "s =\"a:b\"", "let s =\"a:b\"", "cexpression s =\"a:b\""},
+      {"cexpression m:s =\"a:b\"+c:d", "m:s =\"a:b\"+c:d", "let m:s =\"a:b\"+c:d",
+       "cexpression m\\s =\"a:b\"+c\\d"},
+      {"cexpression s =\"=:\" =:5", "s =\"=:\" =:5", "let s =\"=:\" =:5",
+       "cexpression s =\"=:\" =5"},
+      {"cexpression s =\"x\" =::5", "s =\"x\" =::5", "let s =\"x\" =::5",
+       "cexpression s =\"x\" =5"},
+      // Commas inside double quotes or parentheses neither open the array rule nor separate.
+      {"cexpression y  =  max(a,b)", "y = max(a,b)", "let y = max(a,b)",
+       "cexpression y  =  max(a,b)"},
+      {"cexpression msg  =  \"a, b\"", "msg = \"a, b\"", "let msg = \"a, b\"",
+       "cexpression msg  =  \"a, b\""},
+      {"cexpression v  =  f(a,b),2", "v = f(a,b),2", "let v = f(a,b),2",
+       "cexpression v  [0]=f(a,b)\ncexpression v  [1]=2\n"},
+      {"cexpression s  =  \"a(b\",\"c\"", "", "let s",  // a "(" counts inside quotes too
+       "cexpression s  =  \"a(b\",\"c\""},
+      {"cexpression s  =  \"a,b\",\"c\"", "", "let s",
+       "cexpression s  [0]=\"a,b\"\ncexpression s  [1]=\"c\"\n"},
+      {"cexpression v  =  1),2", "v = 1),2", "let v = 1),2",  // the depth never goes below 0
+       "cexpression v  [0]=1)\ncexpression v  [1]=2\n"},
+      // Two or more integer literals separated by blanks are a value list.
+      {"cexpression arr  =  1  2  3", "arr = 1 2 3", "let arr = 1 2 3",
+       "cexpression arr  [0]=1\ncexpression arr  [1]=2\ncexpression arr  [2]=3\n"},
+      {"cexpression 0x2001FFF0  =  0xDEAD  0xBEEF", "0x2001FFF0 = 0xDEAD 0xBEEF",
+       "0x2001FFF0 = 0xDEAD 0xBEEF",
+       "setmem 0x2001FFF0  [0]=0xDEAD\nsetmem 0x2001FFF0  [1]=0xBEEF\n"},
+      {"cexpression t  =0X1f  007", "t =0X1f 007", "let t =0X1f 007",
+       "cexpression t  [0]=0X1f\ncexpression t  [1]=007\n"},
+      {"cexpression v  =  1.5  2.5", "v = 1.5 2.5", "let v = 1.5 2.5", "cexpression v  =  1.5  2.5"},
+      {"cexpression x  =  a  +  b", "x = a + b", "let x = a + b", "cexpression x  =  a  +  b"},
+      {"cexpression x  =  5", "x = 5", "let x = 5", "cexpression x  =  5"},
+      {"cexpression x  =  -1  2", "x = -1 2", "let x = -1 2", "cexpression x  =  -1  2"},
+      {"cexpression x  =  0x  2", "x = 0x 2", "let x = 0x 2", "cexpression x  =  0x  2"},
+      {"cexpression x  =  1  2 ", "x = 1 2 ", "let x = 1 2 ", "cexpression x  =  1  2 "},
+      // The memory rule's number case needs "cexpression " and a line that is no print.
+      {"printf \"%x\",0x4<<cexpression[13]", "0x4<<cexpression[13]", "p/%x 0x4<<cexpression[13]",
+       "printf \"%x\",0x4<<cexpression[13]"},
+      {"cexpression 5", "5", "p 5", "cexpression 5"},
+      {"cexpression 0x20000000", "0x20000000", "print 0x20000000", "cexpression 0x20000000"},
+      {"cexpression 5", "5", "PRINT 5", "cexpression 5"},
+      {"cexpression 5", "5", "CALL 5", "cexpression 5"},
+      {"cexpression 5", "5", "let 5", "setmem 5"},
+      // go-while and step-while need "while" or a beginning of it, in any case.
+      {"go", "wdt_kick", "go wdt_kick", "go"},
+      {"go", "whilex x", "go whilex x", "go"},
+      {"go", "W x<1", "go W x<1", "gostep until(x>=1)"},
+      {"go", "whil a", "go whil a", "gostep until(!a)"},
+      {"stepl While x", "While x", "step While x", "gostep until(! x)"},
+      {"stepl wait", "wait", "step wait", "stepl wait"},
+      // The step variants and the step-out rule read their words in any case.
+      {"stepl IN", "IN", "STEP IN", "stepinstr "},
+      {"stepl Out", "Out", "Step Out", "stepoinstr "},
+      {"stepl 5 WHILE x", "5 WHILE x", "step 5 WHILE x", "stepl 5  x" + step_warning},
+      {"stepinstr OUT", "OUT", "ISTEP OUT", "stepoinstr"},
+      {"stepinstr OUTER", "OUTER", "ISTEP OUTER", "stepinstr OUTER"},
+      // A double-quoted file name keeps its quotes without the single quote after them.
+      {"load/pd/r  \"build out/app.elf\"'", "\"build out/app.elf\"", "load \"build out/app.elf\"",
+       "load/pd/r  \"build out/app.elf\""},
+      {"load/pd/r  'app.elf'", "app.elf", "load app.elf", "load/pd/r  'app.elf'"},
+      // The dump rule and the search-pattern rule act on their own commands only.
+      {"readfile,raw dump.bin  = 0x20000000", "dump.bin 0x20000000", "getfile dump.bin 0x20000000",
+       "readfile,raw dump.bin  = 0x20000000"},
+      {"dump ..0x100", "..0x100", "e ..0x100", "dump 0x0..0x100"},
+      {"cexpression *search_ptr", "*search_ptr", "p *search_ptr", "cexpression *search_ptr"},
+      {"search 0x0..+ 0x100=*a*", "*a* 0x0 0x100", "find *a* 0x0 0x100", "search 0x0..+ 0x100=a"},
+      // Register names: "r" or "R", one or two digits, and no further name character.
+      {"where R1", "R1", "where R1", "where @R1"},
+      {"where r13", "r13", "where r13", "where @r13"},
+      {"include R1", "R1", "o R1", "include @R1"},
+      {"printsymbols r2d2", "r2d2", "sy r2d2", "printsymbols r2d2"},
+      {"cexpression r1_count  =  5", "r1_count = 5", "let r1_count = 5",
+       "cexpression r1_count  =  5"},
+      {"cexpression r123", "r123", "let r123", "cexpression r123"},
+      {"cexpression r1,R2", "r1,R2", "let r1,R2", "cexpression @r1,@R2"},
+      // The alias branch takes "alias" only as the whole command word.
+      {"printtype alias_table", "alias_table", "v alias_table", "printtype alias_table"},
+      {"alias", "", "alias", "alias"},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    ResetRunState();
+    LineWork work;
+    work.line = c.line;
+    work.PreCon = work.line.substr(0, work.line.find(' '));
+    MakeLower(work.PreCon);
     work.Arguments = c.arguments;
     work.PostCon = c.post_con;
     std::string converted = "untouched";

@@ -1,4 +1,4 @@
-// While conditions: the condition of a go or step command inverted and wrapped as one
+// While conditions: the condition of a go or step command negated and wrapped as one
 // "gostep until(...)" command.
 #include <gtest/gtest.h>
 
@@ -8,21 +8,26 @@
 
 namespace {
 
-TEST(ChangeWhile, InvertsTheFirstMatchingOperatorOnce) {
+TEST(ChangeWhile, NegatesTheCondition) {
   const struct {
     const char *condition, *expected;
   } cases[] = {
       // clang-format off
-      // Each row of the inversion table; "!" in front when none applies.
-      {"x !=1", "x ==1"}, {"x ==1", "x !=1"}, {"a>=b", "a<=b"}, {"a<=b", "a>=b"}, {"a =b", "a !=b"},
-      {"flag", "!flag"}, {"a<b", "!a<b"}, {"a>b", "!a>b"}, {"", "!"},
-      // The first row that matches decides, and only its first occurrence changes.
-      {"a==b && c!=d", "a==b && c==d"}, {"a!=b || c!=d", "a==b || c!=d"},
-      {"a==b || c==d", "a!=b || c==d"}, {"a>=b && c==d", "a>=b && c!=d"},
-      {"a<=b && c>=d", "a<=b && c<=d"}, {"a=b && c<=d", "a=b && c>=d"},
-      {"a=b && c=d", "a!=b && c=d"},
+      // One comparison and no other operator: the opposite comparison.
+      {"x !=1", "x ==1"}, {"x ==1", "x !=1"}, {"a>=b", "a<b"}, {"a<=b", "a>b"}, {"a<b", "a>=b"},
+      {"a>b", "a<=b"}, {"a =b", "a !=b"}, {"x<10", "x>=10"}, {"n < 2", "n >= 2"},
+      {"==", "!="}, {"=", "!="},
+      // "->" belongs to a name: it is no ">".
+      {" p->len > 0", " p->len <= 0"}, {"p->next", "!p->next"}, {"a->b==c->d", "a->b!=c->d"},
+      // A single word (blanks around it aside), no operator: "!" in front, as before.
+      {"flag", "!flag"}, {" x", "! x"}, {"x ", "!x "}, {"", "!"}, {"f(a)", "!f(a)"},
+      // Anything else is negated whole.
+      {"a==b && c!=d", "!(a==b && c!=d)"}, {"a<b || a>c", "!(a<b || a>c)"},
+      {"!done", "!(!done)"}, {"a&b", "!(a&b)"}, {"a ? b : c", "!(a ? b \\ c)"},
+      {"go w", "!(go w)"}, {"a<>b", "!(a<>b)"}, {"a===b", "!(a===b)"}, {"a=<b", "!(a=<b)"},
       // Every scope colon becomes one backslash; a leading blank (from step-while) stays.
-      {"main:i ==1", "main\\i !=1"}, {"a:b:c", "!a\\b\\c"}, {" x", "! x"}, {" a ==b", " a !=b"},
+      {"main:i ==1", "main\\i !=1"}, {"a:b:c", "!a\\b\\c"}, {" a ==b", " a !=b"},
+      {" main:i<=3", " main\\i>3"},
       // clang-format on
   };
   for (const auto& c : cases) {
