@@ -4,7 +4,7 @@ break,pass:5 uart_rx_isr,
 break,when:{ rx_count>=16}  #120   
 define int MyMacro_0()
 {
-$cexpression frame_len;$;
+$cexpression frame_len$;
 $go$;
 return (1);
 }

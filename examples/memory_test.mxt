@@ -16,11 +16,10 @@ dump 0x20000000 ..0x20000010
 search 0x20000000 ..+ 0x100=0xA5 
 writefile sram.bin =0x20000000 ..+ 0x1000
 readfile,raw golden.bin  = 0x20001000
-printf "@checksum = ",, checksum
+printf "checksum = ", checksum
 printf "%x",@top_of_memory
 //| Single-step the check loop, then leave the function
 stepl 10
 stepoinstr
 
 journal off
-log off

@@ -16,7 +16,7 @@ break,when:{}  idle_loop
 //| action lists become macros
 define int MyMacro_0()
 {
-$printf "%x",status;$;
+$printf "%x",status$;
 $go$;
 return (1);
 }
@@ -33,7 +33,7 @@ return (1);
 break,macro:{MyMacro_1()} fault_handler   
 define int MyMacro_2()
 {
-$reset;$;
+$reset$;
 $where$;
 return (1);
 }
@@ -42,7 +42,7 @@ return (1);
 break,macro:{MyMacro_2()} hard_fault   
 define int MyMacro_3()
 {
-$cexpression @vector_catch = 0;$;
+$cexpression @vector_catch = 0$;
 $go$;
 return (1);
 }
@@ -64,13 +64,13 @@ return (1);
 }
 .
 
-break,macro:{MyMacro_5()} tx_done   
+break,macro:{MyMacro_5()} ,when:{ tx_len > 64}tx_done   
 //| "do" and "if" inside words are not keywords
 break do_self_test
 break flash_erase_done
 define int MyMacro_6()
 {
-$cexpression ifindex;$;
+$cexpression ifindex$;
 $go$;
 return (1);
 }

@@ -39,9 +39,12 @@ setmem 0x20000000  [1]=2
 setmem 0x20000000  [2]=3
 setmem 0x20000000  [3]=4
 
-cexpression gains  =10  20  30
+cexpression gains  [0]=10
+cexpression gains  [1]=20
+cexpression gains  [2]=30
+
 //| run until a condition holds
-gostep until(!tick_count < 100)
+gostep until(tick_count >= 100)
 gostep until(state != 3)
 gostep until(main\state == 2)
 gostep until( count == 0)

@@ -9,16 +9,16 @@ go
 stepinstr
 
 //  | wait for the PLL to lock
-//| cpu clock =48 MHz
+//|	cpu clock : 48 MHz
 //| ===== memory test =====
-dump 0x20000000 ..0x40;
-dump 0x40000000 ..0x10;
+dump 0x20000000 ..0x40
+dump 0x40000000 ..0x10
   
 //Warning: semicolon found on line: "e 0x20000000 0x40; e 0x40000000 0x10;".  This conversion could contain errors.
 //Put multiple commands on seperate lines
 
 //| restart sequence: reset; go
-//No available conversion of command:	reset;
+//No available conversion of command:	reset
 go
 //Warning: semicolon found on line: "reset;go".  This conversion could contain errors.
 //Put multiple commands on seperate lines
@@ -33,4 +33,3 @@ dcommands journal
 quit y
 
 journal off
-log off

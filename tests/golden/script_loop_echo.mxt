@@ -13,20 +13,20 @@ go
 stepinstr
 
 //tavex:  | wait for the PLL to lock
-//tavex:| cpu clock =48 MHz
+//tavex:|	cpu clock : 48 MHz
 //tavex:| ===== memory test =====
-//tavex:e 0x20000000 0x40;
-dump 0x20000000 ..0x40;
-//tavex: e 0x40000000 0x10;
-dump 0x40000000 ..0x10;
+//tavex:e 0x20000000 0x40
+dump 0x20000000 ..0x40
+//tavex: e 0x40000000 0x10
+dump 0x40000000 ..0x10
 //tavex:
   
 //Warning: semicolon found on line: "e 0x20000000 0x40; e 0x40000000 0x10;".  This conversion could contain errors.
 //Put multiple commands on seperate lines
 
 //tavex:| restart sequence: reset; go
-//tavex:reset;
-//No available conversion of command:	reset;
+//tavex:reset
+//No available conversion of command:	reset
 //tavex:go
 go
 //Warning: semicolon found on line: "reset;go".  This conversion could contain errors.
@@ -49,4 +49,3 @@ dcommands journal
 quit y
 
 journal off
-log off

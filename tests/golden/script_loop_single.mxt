@@ -1,6 +1,6 @@
 //| quick re-run after a rebuild
 reload
-break main;
+break main
 go
 //Warning: semicolon found on line: "break main; go".  This conversion could contain errors.
 //Put multiple commands on seperate lines

@@ -1,7 +1,7 @@
 //| bring-up checks
 load/pd/r  'board.axf'
 //No available conversion of command:	frobnicate 1
-//No available conversion of command:	go;
+go
 stepl
 //Warning: semicolon found on line: "go;step".  This conversion could contain errors.
 //Put multiple commands on seperate lines
@@ -25,7 +25,7 @@ return (1);
 
 break,macro:{MyMacro_0()} #42   
 //Warning sourcedir not available in MXT
-gostep until(x !=1;)
+gostep until(x !=1)
 //No available conversion of command:	unw
 //Warning: semicolon found on line: "go while x==1;unw".  This conversion could contain errors.
 //Put multiple commands on seperate lines
