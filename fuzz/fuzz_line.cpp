@@ -7,12 +7,12 @@
 #include "converter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  ResetRunState();
+  LineConverter converter;
   std::string segment(reinterpret_cast<const char*>(data), size);
   segment.resize(segment.find_first_of(std::string("\0\n", 2)) == std::string::npos
                      ? segment.size()
                      : segment.find_first_of(std::string("\0\n", 2)));
   std::string converted;
-  ConvertLine(segment, converted);
+  converter.ConvertLine(segment, converted);
   return 0;
 }

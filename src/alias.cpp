@@ -3,21 +3,18 @@
 #include <string>
 
 #include "converter.h"
-#include "run_state.h"
-
-namespace {
 
 // Records a running AliasConvert call for as long as it runs. A call whose text is not shorter
 // than that of the alias conversion it runs within could only lead into the same conversion
 // again (or into a longer one), so it is refused.
-class RunningAlias {
+class LineConverter::RunningAlias {
  public:
-  explicit RunningAlias(const std::string& text)
-      : admitted_(running_aliases.empty() || text.size() < running_aliases.back()) {
-    if (admitted_) running_aliases.push_back(text.size());
+  RunningAlias(std::vector<std::size_t>& running, const std::string& text)
+      : running_(running), admitted_(running.empty() || text.size() < running.back()) {
+    if (admitted_) running_.push_back(text.size());
   }
   ~RunningAlias() {
-    if (admitted_) running_aliases.pop_back();
+    if (admitted_) running_.pop_back();
   }
   RunningAlias(const RunningAlias&) = delete;
   RunningAlias& operator=(const RunningAlias&) = delete;
@@ -25,13 +22,12 @@ class RunningAlias {
   bool admitted() const { return admitted_; }
 
  private:
+  std::vector<std::size_t>& running_;
   bool admitted_;
 };
 
-}  // namespace
-
-int AliasConvert(std::string& command) {
-  RunningAlias running(command);
+int LineConverter::AliasConvert(std::string& command) {
+  RunningAlias running(running_aliases_, command);
   if (!running.admitted()) return kNotConverted;
 
   // The name starts right after "alias " and ends at the next blank; without a blank there is

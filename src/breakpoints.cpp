@@ -87,15 +87,15 @@ Keywords FindKeywords(const std::string& arguments) {
 // A command list ("do" and what follows it, up to its last "}" when a condition follows) becomes
 // a macro whose definition goes in front of the breakpoint command. Returns whether a macro was
 // made.
-bool ConvertCommandList(std::string& command, const std::string& arguments,
-                        const Keywords& keywords) {
+bool ConvertCommandList(LineConverter& converter, std::string& command,
+                        const std::string& arguments, const Keywords& keywords) {
   if (keywords.d == -1) return false;
   size_t d = static_cast<size_t>(keywords.d);
   std::string formacro = keywords.ConditionAfterList()
                              ? arguments.substr(d, static_cast<size_t>(keywords.e) + 1 - d)
                              : arguments.substr(d);
   std::string macroreturn;
-  std::string name = CreateMacro(formacro, macroreturn);
+  std::string name = converter.CreateMacro(formacro, macroreturn);
   macroreturn += "\n";
   Replace(command, "break", "break,macro:{" + name + "()}");
   ReplaceWord(command, " do", " ");
@@ -135,7 +135,7 @@ void ConvertCondition(std::string& command, const std::string& arguments, const 
 
 }  // namespace
 
-std::string CreateMacro(std::string& macrostring, std::string& output) {
+std::string LineConverter::CreateMacro(std::string& macrostring, std::string& output) {
   if (Index found = FindString(macrostring, "do"); found != -1) {
     DeleteString(macrostring, found, found + 2);
   }
@@ -150,8 +150,7 @@ std::string CreateMacro(std::string& macrostring, std::string& output) {
 
   // The number is taken before the commands are converted: a breakpoint in the list makes a
   // macro of its own, with the next number.
-  std::string name = "MyMacro_" + std::to_string(MacroNumber++);
-  macroname = name;
+  std::string name = "MyMacro_" + std::to_string(macro_number_++);
   std::string temp = "define int " + name + "()\n{\n";
   // The commands of the list: the texts between its semicolons.
   std::vector<std::string> commands = SplitAt(macrostring, ';');
@@ -174,10 +173,10 @@ std::string CreateMacro(std::string& macrostring, std::string& output) {
   return name;
 }
 
-void ConvertBreaks(std::string& command, const std::string& arguments) {
+void LineConverter::ConvertBreaks(std::string& command, const std::string& arguments) {
   ConvertLocation(command);
   ConvertCount(command);
   Keywords keywords = FindKeywords(arguments);
-  bool macroset = ConvertCommandList(command, arguments, keywords);
+  bool macroset = ConvertCommandList(*this, command, arguments, keywords);
   ConvertCondition(command, arguments, keywords, macroset);
 }

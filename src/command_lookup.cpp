@@ -22,7 +22,7 @@ const std::unordered_map<std::string_view, std::string_view>& CommandIndex() {
 
 bool IsWatchpointWord(const std::string& word) { return word == "w" || word == "watch"; }
 
-int LookUpCommand(const std::string& pre, std::string& post) {
+int LineConverter::LookUpCommand(const std::string& pre, std::string& post) const {
   // A watchpoint converts exactly as a breakpoint with the same argument text; the rewrites
   // name it "breaka" at the end.
   if (IsWatchpointWord(pre)) return LookUpCommand("break", post);

@@ -6,20 +6,20 @@
 #include "line_stages.h"
 #include "run_state.h"
 
-namespace {
-
 // Records a running ConvertLine call for as long as it runs, and refuses a call that could not
 // end: one whose text equals that of a call still running (it would convert itself again), or
 // one beyond the deepest nesting allowed. An admitted call gets the frame of its depth.
-class RunningLine {
+class LineConverter::RunningLine {
  public:
-  explicit RunningLine(const std::string& text) {
-    if (running_depth >= kMaxConvertDepth) return;
-    for (size_t depth = 0; depth < running_depth; ++depth) {
-      if (frames[depth]->received == text) return;
+  RunningLine(LineConverter& converter, const std::string& text) : converter_(converter) {
+    auto& frames = converter_.frames_;
+    std::size_t& depth = converter_.running_depth_;
+    if (depth >= kMaxConvertDepth) return;
+    for (size_t outer = 0; outer < depth; ++outer) {
+      if (frames[outer]->received == text) return;
     }
-    if (frames.size() == running_depth) frames.push_back(std::make_unique<ConvertFrame>());
-    frame_ = frames[running_depth++].get();
+    if (frames.size() == depth) frames.push_back(std::make_unique<ConvertFrame>());
+    frame_ = frames[depth++].get();
     frame_->received.assign(text);
     LineWork& work = frame_->work;
     work.line.clear();
@@ -30,7 +30,7 @@ class RunningLine {
   }
   ~RunningLine() {
     if (frame_ == nullptr) return;
-    --running_depth;
+    --converter_.running_depth_;
     // A frame keeps the buffers of ordinary lines, not those of a huge one.
     for (std::string* text : {&frame_->received, &frame_->work.line, &frame_->work.PreCon,
                               &frame_->work.Arguments, &frame_->work.PostCon}) {
@@ -45,8 +45,11 @@ class RunningLine {
 
  private:
   static constexpr size_t kKeptCapacity = 1 << 16;
+  LineConverter& converter_;
   ConvertFrame* frame_ = nullptr;
 };
+
+namespace {
 
 // Every tab of the text from `from` on becomes a blank.
 void TabsToBlanks(std::string& text, size_t from) {
@@ -162,19 +165,6 @@ void DropLeadingSwitch(std::string& arguments) {
   }
 }
 
-// "h" and "help": the topic is converted as a line of its own, and the result names the MXT
-// command it became.
-int ConvertHelpTopic(LineWork& work, std::string& converted) {
-  if (Contains(work.Arguments, "register")) return kNotConverted;
-  std::string temp;
-  int ok = ConvertLine(work.Arguments, temp);
-  if (Contains(temp, "load/")) temp = "load";
-  if (Index blank = FindString(temp, " "); blank != -1) CutString(temp, temp, 0, blank);
-  if (ok != kConverted) return kNotConverted;
-  converted = "dcommands " + temp;
-  return kConverted;
-}
-
 // A command that does nothing: an expression command without an expression, or a register write
 // without a value ("setreg" alone, or "setreg @" and a name with no "="). Trailing blanks aside.
 bool IsEmptyCommand(std::string_view text) {
@@ -215,8 +205,21 @@ void SplitCommand(LineWork& work) {
   DropLeadingSwitch(work.Arguments);
 }
 
-int ConvertLine(std::string& original, std::string& converted) {
-  RunningLine running(original);
+// "h" and "help": the topic is converted as a line of its own, and the result names the MXT
+// command it became.
+int LineConverter::ConvertHelpTopic(LineWork& work, std::string& converted) {
+  if (Contains(work.Arguments, "register")) return kNotConverted;
+  std::string temp;
+  int ok = ConvertLine(work.Arguments, temp);
+  if (Contains(temp, "load/")) temp = "load";
+  if (Index blank = FindString(temp, " "); blank != -1) CutString(temp, temp, 0, blank);
+  if (ok != kConverted) return kNotConverted;
+  converted = "dcommands " + temp;
+  return kConverted;
+}
+
+int LineConverter::ConvertLine(std::string& original, std::string& converted) {
+  RunningLine running(*this, original);
   if (!running.admitted()) return kNotConverted;
 
   Index start = NormaliseLine(original);

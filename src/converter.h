@@ -4,20 +4,17 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "string_toolkit.h"
 
 // Results of ConvertLine and of the alias conversion.
 inline constexpr int kConverted = 0;
 inline constexpr int kNotConverted = 1;
-
-// Converts one command. Normalises `original` in place (so callers that show the segment
-// afterwards show it normalised) and, only when it succeeds, writes the result into `converted`
-// after the last read of `original`: the two may be the same text. Returns kConverted or
-// kNotConverted.
-int ConvertLine(std::string& original, std::string& converted);
 
 // Normalises a segment in place: tabs become blanks, runs of blanks one blank, the first " : "
 // outside double quotes an "=", and a blank goes in front of the first "=" where the rules ask
@@ -26,10 +23,6 @@ int ConvertLine(std::string& original, std::string& converted);
 // index where the command begins, or -1 when the segment holds only blanks and tabs.
 Index NormaliseLine(std::string& text);
 
-// Finds the template of a lower-cased command word: the command map first, then the names of the
-// aliases defined so far, in any case (an alias yields its name as first written). A watchpoint
-// takes the template of a breakpoint. Returns 1 and writes `post` when found.
-int LookUpCommand(const std::string& pre, std::string& post);
 // The command words of a watchpoint ("w", "watch"): converted as a breakpoint on the same
 // argument text, then named "breaka".
 bool IsWatchpointWord(const std::string& word);
@@ -49,26 +42,71 @@ void ChangeSpaceComma(std::string& string, Index pos);
 // While conditions: the inverted condition wrapped as "gostep until(...)".
 void ChangeWhile(std::string& Command);
 
-// Alias definitions: converts the body and records the name. kConverted or kNotConverted.
-int AliasConvert(std::string& command);
+struct LineWork;
+struct ConvertFrame;
 
-// Breakpoints: location, pass count, command list (a generated macro) and condition.
-void ConvertBreaks(std::string& command, const std::string& arguments);
-// Builds the macro definition for a breakpoint's command list into `output`; returns its name.
-std::string CreateMacro(std::string& macrostring, std::string& output);
+// The line converter of one conversion run. It converts commands one at a time and keeps what
+// outlives a line: the aliases the script defined, the numbering of the macros generated for
+// breakpoint command lists, and the bookkeeping that keeps re-entered conversions finite. Two
+// line converters know nothing of each other and may work in different threads.
+class LineConverter {
+ public:
+  LineConverter();
+  ~LineConverter();
+  LineConverter(const LineConverter&) = delete;
+  LineConverter& operator=(const LineConverter&) = delete;
 
-// Number of the next generated macro, and the name of the last one begun.
-extern int MacroNumber;
-extern std::string macroname;
+  // Converts one command. Normalises `original` in place (so callers that show the segment
+  // afterwards show it normalised) and, only when it succeeds, writes the result into
+  // `converted` after the last read of `original`: the two may be the same text. Returns
+  // kConverted or kNotConverted.
+  int ConvertLine(std::string& original, std::string& converted);
 
-// The alias store: names of the aliases defined so far in this run. Names match in any case; a
-// name keeps the spelling it was first stored with.
-void AddAlias(const std::string& name);
-bool IsAlias(const std::string& name);
-// The stored spelling of the alias `name` (in any case), or nullptr when there is none.
-const std::string* FindAlias(const std::string& name);
-std::size_t AliasCount();
+  // Finds the template of a lower-cased command word: the command map first, then the names of
+  // the aliases defined so far, in any case (an alias yields its name as first written). A
+  // watchpoint takes the template of a breakpoint. Returns 1 and writes `post` when found.
+  int LookUpCommand(const std::string& pre, std::string& post) const;
 
-// Clears everything that outlives a line (alias store, macro counter, recursion bookkeeping), so
-// that a new run (or a test) starts clean.
-void ResetRunState();
+  // Alias definitions: converts the body and records the name. kConverted or kNotConverted.
+  int AliasConvert(std::string& command);
+
+  // Breakpoints: location, pass count, command list (a generated macro) and condition.
+  void ConvertBreaks(std::string& command, const std::string& arguments);
+  // Builds the macro definition for a breakpoint's command list into `output`; returns its
+  // name. Each definition takes the next macro number of the run.
+  std::string CreateMacro(std::string& macrostring, std::string& output);
+
+  // The command-specific rewrites that finish a line; writes `converted` and returns
+  // ConvertLine's result.
+  int RewriteCommand(LineWork& work, std::string& converted);
+
+  // The alias store: names of the aliases defined so far in this run. Names match in any case;
+  // a name keeps the spelling it was first stored with.
+  void AddAlias(const std::string& name);
+  bool IsAlias(const std::string& name) const { return FindAlias(name) != nullptr; }
+  // The stored spelling of the alias `name` (in any case), or nullptr when there is none.
+  const std::string* FindAlias(const std::string& name) const;
+  // The number of alias definitions converted (a redefinition counts again).
+  std::size_t AliasCount() const { return alias_count_; }
+
+  // The number the next generated macro takes.
+  int MacroNumber() const { return macro_number_; }
+
+ private:
+  class RunningLine;
+  class RunningAlias;
+
+  int ConvertHelpTopic(LineWork& work, std::string& converted);
+
+  // The aliases by their lower-case names, each with the spelling it was first stored with: a
+  // lookup costs the same however many aliases a script defines.
+  std::unordered_map<std::string, std::string> aliases_;
+  std::size_t alias_count_ = 0;
+  int macro_number_ = 0;
+  // Frames of the ConvertLine calls that are running (the first `running_depth_`, outermost
+  // first), and of earlier calls, kept so that their buffers are reused.
+  std::vector<std::unique_ptr<ConvertFrame>> frames_;
+  std::size_t running_depth_ = 0;
+  // Lengths of the texts of the AliasConvert calls that are running, outermost first.
+  std::vector<std::size_t> running_aliases_;
+};

@@ -28,5 +28,3 @@ void CleanUpTemplate(LineWork& work);
 void RemoveUnfilledPlaceholders(std::string& postcon);
 // The same removal as RemoveUnfilledPlaceholders takes for a long text, whatever its length.
 void RemovePlaceholdersFromLongText(std::string& postcon);
-// The command-specific rewrites; writes `converted` and returns ConvertLine's result.
-int RewriteCommand(LineWork& work, std::string& converted);

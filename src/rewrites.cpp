@@ -22,8 +22,8 @@ bool IsAliasDefinition(const std::string& postcon) {
 }
 
 // The bare word "alias" lists the aliases in MXT as well; anything else is a definition.
-int ConvertAliasDefinition(std::string& postcon, std::string& converted) {
-  if (postcon.size() != 5 && AliasConvert(postcon) != kConverted) return kNotConverted;
+int ConvertAliasDefinition(LineConverter& converter, std::string& postcon, std::string& converted) {
+  if (postcon.size() != 5 && converter.AliasConvert(postcon) != kConverted) return kNotConverted;
   converted = postcon;
   return kConverted;
 }
@@ -239,7 +239,7 @@ void QuoteLoad(std::string& postcon) {
   }
 }
 
-void RewriteBreakpoint(LineWork& work) {
+void RewriteBreakpoint(LineConverter& converter, LineWork& work) {
   std::string& postcon = work.PostCon;
   if (!Contains(postcon, "break") || Contains(postcon, "printf") ||
       Contains(postcon, "clearbreak")) {
@@ -248,7 +248,7 @@ void RewriteBreakpoint(LineWork& work) {
   if (work.Arguments.empty()) {
     postcon = "dtbreak";
   } else {
-    ConvertBreaks(postcon, work.Arguments);
+    converter.ConvertBreaks(postcon, work.Arguments);
   }
 }
 
@@ -324,15 +324,15 @@ void FixDoubledRegisterPrefix(std::string& postcon) {
 
 }  // namespace
 
-int RewriteCommand(LineWork& work, std::string& converted) {
+int LineConverter::RewriteCommand(LineWork& work, std::string& converted) {
   std::string& postcon = work.PostCon;
-  if (IsAliasDefinition(postcon)) return ConvertAliasDefinition(postcon, converted);
+  if (IsAliasDefinition(postcon)) return ConvertAliasDefinition(*this, postcon, converted);
   if (IsLogOff(work)) postcon = "journal off";
   RewriteExpression(work);
   if (!RewriteGoWhile(work) && !RewriteStepWhile(work)) RewriteStepVariants(postcon);
   CollapseStepOut(postcon);
   QuoteLoad(postcon);
-  RewriteBreakpoint(work);
+  RewriteBreakpoint(*this, work);
   NameWatchpoint(work, postcon);
   RewriteDump(postcon);
   MarkRegisterNames(postcon);

@@ -1,10 +1,8 @@
-// The state of one run that outlives a line, and the bookkeeping that keeps re-entered
-// conversions finite.
+// The bookkeeping of the line converter's re-entered calls.
 #pragma once
 
-#include <memory>
+#include <cstddef>
 #include <string>
-#include <vector>
 
 #include "line_stages.h"
 
@@ -14,14 +12,6 @@ struct ConvertFrame {
   std::string received;
   LineWork work;
 };
-
-// Frames of the ConvertLine calls that are running (the first `running_depth`, outermost
-// first), and of earlier calls.
-extern std::vector<std::unique_ptr<ConvertFrame>> frames;
-extern std::size_t running_depth;
-
-// Lengths of the texts of the AliasConvert calls that are running, outermost first.
-extern std::vector<std::size_t> running_aliases;
 
 // The most ConvertLine calls that may run at once; a deeper call is not converted.
 inline constexpr std::size_t kMaxConvertDepth = 64;

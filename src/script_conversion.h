@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "converter.h"
 #include "tvx2mxt/tvx2mxt.h"
 
 class ScriptConversion {
@@ -27,6 +28,7 @@ class ScriptConversion {
   void Report(tvx2mxt::FindingKind kind, std::string_view text);
 
   const tvx2mxt::Options& options_;
+  LineConverter converter_;  // the aliases and macros of this script
   tvx2mxt::ScriptResult result_;
   std::string converted_;  // the conversion of a segment
   long line_number_ = 0;

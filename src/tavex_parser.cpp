@@ -105,7 +105,7 @@ void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
     out.append(options_.echo_original ? "//tavex:" : "//").append(segment) += '\n';
     return;
   }
-  int ok = ConvertLine(segment, converted_);
+  int ok = converter_.ConvertLine(segment, converted_);
   if (options_.echo_original) out.append("//tavex:").append(segment) += '\n';
   if (ok != kNotConverted && converted_.size() >= 2) {
     journal_ = journal_ || OpensJournal(converted_);

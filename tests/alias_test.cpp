@@ -10,7 +10,7 @@
 namespace {
 
 TEST(Aliases, DefinitionsUsesAndTheStore) {
-  ResetRunState();
+  LineConverter converter;
   struct {
     std::string line;
     const char* converted;  // nullptr: not converted
@@ -42,30 +42,33 @@ TEST(Aliases, DefinitionsUsesAndTheStore) {
   };
   for (const auto& s : steps) {
     std::string line = s.line, converted = "untouched";
-    EXPECT_EQ(ConvertLine(line, converted), s.converted ? kConverted : kNotConverted) << s.line;
+    EXPECT_EQ(converter.ConvertLine(line, converted), s.converted ? kConverted : kNotConverted)
+        << s.line;
     EXPECT_EQ(converted, s.converted ? s.converted : "untouched") << s.line;
-    EXPECT_EQ(AliasCount(), s.stored) << s.line;
+    EXPECT_EQ(converter.AliasCount(), s.stored) << s.line;
   }
-  EXPECT_TRUE(IsAlias("foo") && IsAlias("GoFast") && IsAlias("gofast") && IsAlias("a1"));
-  EXPECT_FALSE(IsAlias("bar") || IsAlias("lonely") || IsAlias("clr") || IsAlias("b"));
+  EXPECT_TRUE(converter.IsAlias("foo") && converter.IsAlias("GoFast") &&
+              converter.IsAlias("gofast") && converter.IsAlias("a1"));
+  EXPECT_FALSE(converter.IsAlias("bar") || converter.IsAlias("lonely") ||
+               converter.IsAlias("clr") || converter.IsAlias("b"));
   for (int k = 6; k <= 50; ++k) {  // the store has no limit of 50 names
     std::string line = "alias n" + std::to_string(k) + " go", converted;
-    EXPECT_EQ(ConvertLine(line, converted), kConverted);
+    EXPECT_EQ(converter.ConvertLine(line, converted), kConverted);
   }
   std::string line = "n50", converted;
-  EXPECT_EQ(ConvertLine(line, converted), kConverted);
-  EXPECT_EQ(converted + " " + std::to_string(AliasCount()), "n50 50");
+  EXPECT_EQ(converter.ConvertLine(line, converted), kConverted);
+  EXPECT_EQ(converted + " " + std::to_string(converter.AliasCount()), "n50 50");
 }
 
 // A help topic is converted as a line of its own: 70 nested topics go past the 64 conversions
 // that may run at once, and the whole line is not converted.
 TEST(Aliases, NestingBackstopEndsTheRecursion) {
-  ResetRunState();
+  LineConverter converter;
   std::string deep = "break", shallow = "h h h h h h h h h h break", converted = "untouched";
   for (int k = 0; k < 70; ++k) deep = "h " + deep;
-  EXPECT_EQ(ConvertLine(deep, converted), kNotConverted);
+  EXPECT_EQ(converter.ConvertLine(deep, converted), kNotConverted);
   EXPECT_EQ(converted, "untouched");
-  EXPECT_EQ(ConvertLine(shallow, converted), kConverted);
+  EXPECT_EQ(converter.ConvertLine(shallow, converted), kConverted);
   EXPECT_EQ(converted, "dcommands dcommands ");
 }
 

@@ -10,14 +10,15 @@ namespace {
 
 const std::string kGoMacro0 = "define int MyMacro_0()\n{\n$go$;\nreturn (1);\n}\n.\n";
 
-std::string Breaks(const std::string& command, const std::string& arguments) {
+std::string Breaks(LineConverter& converter, const std::string& command,
+                   const std::string& arguments) {
   std::string text = command;
-  ConvertBreaks(text, arguments);
+  converter.ConvertBreaks(text, arguments);
   return text;
 }
 
 TEST(Breakpoints, LocationCountListAndCondition) {
-  ResetRunState();
+  LineConverter converter;
   struct {
     const char *command, *arguments;  // the converted text on entry; the full argument text
     std::string expected;
@@ -45,8 +46,9 @@ TEST(Breakpoints, LocationCountListAndCondition) {
       {"breaka x  if", "x if y>1", "break,when:{ y>1} a x  "},
       // clang-format on
   };
-  for (const auto& c : cases) EXPECT_EQ(Breaks(c.command, c.arguments), c.expected) << c.arguments;
-  EXPECT_EQ(MacroNumber, 0) << "no command list, no macro";
+  for (const auto& c : cases)
+    EXPECT_EQ(Breaks(converter, c.command, c.arguments), c.expected) << c.arguments;
+  EXPECT_EQ(converter.MacroNumber(), 0) << "no command list, no macro";
 
   const struct {
     const char* arguments;
@@ -62,9 +64,10 @@ TEST(Breakpoints, LocationCountListAndCondition) {
       {"main:42 if x do go", "break,macro:{MyMacro_0()} ,when:{ x}#42  "},
   };
   for (const auto& c : lists) {
-    ResetRunState();
-    EXPECT_EQ(Breaks("break 42  do", c.arguments), kGoMacro0 + "\n" + c.expected) << c.arguments;
-    EXPECT_EQ(MacroNumber, 1);
+    LineConverter converter;
+    EXPECT_EQ(Breaks(converter, "break 42  do", c.arguments), kGoMacro0 + "\n" + c.expected)
+        << c.arguments;
+    EXPECT_EQ(converter.MacroNumber(), 1);
   }
 }
 
@@ -82,30 +85,31 @@ TEST(Breakpoints, MacroDefinitions) {
       {"do {p ifx}", "$cexpression ifx$;\n"},
   };
   for (const auto& c : cases) {
-    ResetRunState();
+    LineConverter converter;
     std::string list = c.list, output;
-    EXPECT_EQ(CreateMacro(list, output), "MyMacro_0");
+    EXPECT_EQ(converter.CreateMacro(list, output), "MyMacro_0");
     EXPECT_EQ(output, std::string("define int MyMacro_0()\n{\n") + c.body + "return (1);\n}\n.\n")
         << c.list;
   }
-  std::string list = "do go", output;  // the number counts on over the run
-  EXPECT_EQ(CreateMacro(list, output), "MyMacro_1");
-  EXPECT_EQ(macroname, "MyMacro_1");
+  LineConverter converter;  // the number counts on over the run
+  std::string first = "do go", second = "do go", output;
+  EXPECT_EQ(converter.CreateMacro(first, output), "MyMacro_0");
+  EXPECT_EQ(converter.CreateMacro(second, output), "MyMacro_1");
   EXPECT_EQ(output, "define int MyMacro_1()\n{\n$go$;\nreturn (1);\n}\n.\n");
-  EXPECT_EQ(MacroNumber, 2);
+  EXPECT_EQ(converter.MacroNumber(), 2);
 }
 
 // A breakpoint with its own list inside a list: the inner definition takes the next number and
 // becomes a command line of the outer one (its breakpoint line is cut off with the last newline);
 // the outer breakpoint refers to the outer macro.
 TEST(Breakpoints, NestedListsGetTheirOwnMacros) {
-  ResetRunState();
-  EXPECT_EQ(Breaks("break 1  do", "main:1 do {break 2 do {go}}"),
+  LineConverter converter;
+  EXPECT_EQ(Breaks(converter, "break 1  do", "main:1 do {break 2 do {go}}"),
             "define int MyMacro_0()\n{\n"
             "$define int MyMacro_1()\n{\n$go$;\nreturn (1);\n}\n.\n$;\n"
             "return (1);\n}\n.\n"
             "\nbreak,macro:{MyMacro_0()} #1  ");
-  EXPECT_EQ(MacroNumber, 2);
+  EXPECT_EQ(converter.MacroNumber(), 2);
 }
 
 // Whole lines through the line converter: a watchpoint converts exactly as a breakpoint on the
@@ -128,9 +132,9 @@ TEST(Breakpoints, WholeLinesAndWatchpoints) {
       // clang-format on
   };
   for (const auto& c : cases) {
-    ResetRunState();
+    LineConverter converter;
     std::string line = c.line, converted;
-    EXPECT_EQ(ConvertLine(line, converted), kConverted) << c.line;
+    EXPECT_EQ(converter.ConvertLine(line, converted), kConverted) << c.line;
     EXPECT_EQ(converted, c.expected) << c.line;
   }
 }

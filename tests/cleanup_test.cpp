@@ -86,7 +86,7 @@ TEST(TemplateCleanUp, FinishesTheTemplate) {
       // clang-format on
   };
   for (const auto& c : cases) {
-    ResetRunState();
+    LineConverter converter;
     LineWork work;
     work.line = c.line;
     work.PreCon = c.line[0] == '!' ? "!" : c.line.substr(0, c.line.find(' '));

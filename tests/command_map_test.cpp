@@ -61,7 +61,7 @@ const struct { const char *word, *templ; } kRows[] = {
 // clang-format on
 
 TEST(CommandMap, EveryRowInOrderAndFoundByItsWord) {
-  ResetRunState();
+  LineConverter converter;
   ASSERT_EQ(std::size(kRows), 98u);
   ASSERT_EQ(kCommandCount, 98);
   EXPECT_EQ(std::string(REGS(" ")).size(), 262u);
@@ -70,7 +70,7 @@ TEST(CommandMap, EveryRowInOrderAndFoundByItsWord) {
     EXPECT_STREQ(tavex_commands[k].original, kRows[k].word);
     EXPECT_STREQ(tavex_commands[k].converted, kRows[k].templ);
     std::string post = "previous text";
-    EXPECT_EQ(LookUpCommand(kRows[k].word, post), 1);
+    EXPECT_EQ(converter.LookUpCommand(kRows[k].word, post), 1);
     // A watchpoint takes the template of a breakpoint (its command is named "breaka" later).
     bool watch = std::string(kRows[k].word) == "w" || std::string(kRows[k].word) == "watch";
     EXPECT_EQ(post, watch ? "break XXXXX1 XXXXX2" : kRows[k].templ);
@@ -80,21 +80,21 @@ TEST(CommandMap, EveryRowInOrderAndFoundByItsWord) {
 // Whole words, exactly: no prefixes, no case folding, no trimming. Then the alias store, which is
 // searched after the map, in any case, and yields the alias name as it was first stored.
 TEST(CommandMap, NearMissesAndTheAliasStore) {
-  ResetRunState();
+  LineConverter converter;
   std::string post = "untouched";
   for (const char* word : {"bre", "r15", "Break", "", "go ", " go", "p/%X", "registe", "myal"}) {
-    EXPECT_EQ(LookUpCommand(word, post), 0) << "'" << word << "'";
+    EXPECT_EQ(converter.LookUpCommand(word, post), 0) << "'" << word << "'";
   }
   EXPECT_EQ(post, "untouched");
-  for (const char* name : {"myal", "Other", "break", "OTHER", "MyAl"}) AddAlias(name);
+  for (const char* name : {"myal", "Other", "break", "OTHER", "MyAl"}) converter.AddAlias(name);
   std::string found;
   for (const char* word : {"myal", "Other", "other", "OTHER", "mya", "break"}) {
-    found += LookUpCommand(word, post) ? "|" + post : "|-";
+    found += converter.LookUpCommand(word, post) ? "|" + post : "|-";
   }
   EXPECT_EQ(found, "|myal|Other|Other|Other|-|break XXXXX1 XXXXX2");  // the built-in row wins
-  EXPECT_EQ(AliasCount(), 5u);  // a name stored again counts as a definition
-  ResetRunState();              // a new run starts with an empty store
-  EXPECT_EQ(LookUpCommand("myal", post) + AliasCount(), 0u);
+  EXPECT_EQ(converter.AliasCount(), 5u);  // a name stored again counts as a definition
+  LineConverter other_run;                // another conversion has a store of its own
+  EXPECT_EQ(other_run.LookUpCommand("myal", post) + other_run.AliasCount(), 0u);
 }
 
 }  // namespace

@@ -96,18 +96,19 @@ TEST(LineSplit, ConverterContractAndHelpBranch) {
       {"frobnicate", "untouched"}, {"\tgo", "go"}};
   // clang-format on
   for (const auto& c : cases) {
-    ResetRunState();
+    LineConverter converter;
     std::string line = c.line, converted = "untouched";
-    EXPECT_EQ(ConvertLine(line, converted),
+    EXPECT_EQ(converter.ConvertLine(line, converted),
               std::string(c.converted) == "untouched" ? kNotConverted : kConverted)
         << c.line;
     EXPECT_EQ(converted, c.converted) << c.line;
   }
+  LineConverter converter;
   std::string line = "break\t\tmain  x", converted;
-  ConvertLine(line, converted);
+  converter.ConvertLine(line, converted);
   EXPECT_EQ(line, "break main x");
   std::string both = "h break";
-  EXPECT_EQ(ConvertLine(both, both), kConverted);
+  EXPECT_EQ(converter.ConvertLine(both, both), kConverted);
   EXPECT_EQ(both, "dcommands dtbreak");
 }
 
@@ -127,17 +128,17 @@ TEST(LineSplit, EmptyCommandsAreNotConverted) {
       // clang-format on
   };
   for (const auto& c : cases) {
-    ResetRunState();
+    LineConverter converter;
     std::string line = c.line, converted = "untouched";
-    EXPECT_EQ(ConvertLine(line, converted),
+    EXPECT_EQ(converter.ConvertLine(line, converted),
               std::string(c.converted) == "untouched" ? kNotConverted : kConverted)
         << c.line;
     EXPECT_EQ(converted, c.converted) << c.line;
   }
   // A command of a breakpoint's list that is not converted keeps its text in the macro.
-  ResetRunState();
+  LineConverter converter;
   std::string list = "do {let}", output;
-  CreateMacro(list, output);
+  converter.CreateMacro(list, output);
   EXPECT_EQ(output, "define int MyMacro_0()\n{\n$let$;\nreturn (1);\n}\n.\n");
 }
 

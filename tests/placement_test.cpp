@@ -80,7 +80,7 @@ TEST(ArgumentPlacement, PlacesArgumentsIntoTemplate) {
       // clang-format on
   };
   for (const auto& c : cases) {
-    ResetRunState();
+    LineConverter converter;
     LineWork work;
     work.PreCon = "cmd";
     work.line = "cmd " + c.arguments;

@@ -52,7 +52,7 @@ TEST(Rewrites, RulesApplyInTheirOrder) {
       // clang-format on
   };
   for (const auto& c : cases) {
-    ResetRunState();
+    LineConverter converter;
     LineWork work;
     work.line = c.line;
     work.PreCon = work.line.substr(0, work.line.find(' '));
@@ -60,7 +60,7 @@ TEST(Rewrites, RulesApplyInTheirOrder) {
     work.Arguments = c.arguments;
     work.PostCon = c.post_con;
     std::string converted = "untouched";
-    EXPECT_EQ(RewriteCommand(work, converted), kConverted) << c.line;
+    EXPECT_EQ(converter.RewriteCommand(work, converted), kConverted) << c.line;
     EXPECT_EQ(converted, c.expected) << c.line;
   }
 }
@@ -158,7 +158,7 @@ TEST(Rewrites, SoundRules) {
       // clang-format on
   };
   for (const auto& c : cases) {
-    ResetRunState();
+    LineConverter converter;
     LineWork work;
     work.line = c.line;
     work.PreCon = work.line.substr(0, work.line.find(' '));
@@ -166,7 +166,7 @@ TEST(Rewrites, SoundRules) {
     work.Arguments = c.arguments;
     work.PostCon = c.post_con;
     std::string converted = "untouched";
-    EXPECT_EQ(RewriteCommand(work, converted), kConverted) << c.line;
+    EXPECT_EQ(converter.RewriteCommand(work, converted), kConverted) << c.line;
     EXPECT_EQ(converted, c.expected) << c.line;
   }
 }

@@ -83,7 +83,7 @@ TEST(ScriptLoop, ConvertsAScriptHeldInMemory) {
 
 // A conversion object keeps what a script defines (aliases, macro numbers) from line to line;
 // two objects know nothing of each other.
-TEST(ScriptLoop, DISABLED_ConversionsKeepTheirOwnState) {
+TEST(ScriptLoop, ConversionsKeepTheirOwnState) {
   tvx2mxt::Converter first, second;
   EXPECT_EQ(first.ConvertLine("alias ff go").output, "alias ff = go\n");
   EXPECT_EQ(first.ConvertLine("ff").output, "ff\n");

@@ -28,7 +28,7 @@ std::string Repeat(const std::string& piece, size_t total) {
 
 // Seconds that the script loop takes for `script`, output thrown away.
 double SecondsToConvert(const std::string& script) {
-  ResetRunState();
+  LineConverter converter;
   std::FILE* in = fmemopen(const_cast<char*>(script.data()), script.size(), "r");
   std::FILE* out = std::fopen("/dev/null", "w");
   tvx2mxt::Options options;
