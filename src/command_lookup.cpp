@@ -22,7 +22,7 @@ const std::unordered_map<std::string_view, std::string_view>& CommandIndex() {
 
 bool IsWatchpointWord(const std::string& word) { return word == "w" || word == "watch"; }
 
-int LineConverter::LookUpCommand(const std::string& pre, std::string& post) const {
+int LineConverter::LookUpCommand(const std::string& pre, std::string& post) {
   // A watchpoint converts exactly as a breakpoint with the same argument text; the rewrites
   // name it "breaka" at the end.
   if (IsWatchpointWord(pre)) return LookUpCommand("break", post);
@@ -33,6 +33,7 @@ int LineConverter::LookUpCommand(const std::string& pre, std::string& post) cons
   }
   // An alias stands for itself, as its name was first written: the name has no placeholders,
   // and the later stages deal with the argument text.
+  ++alias_lookups_;
   if (const std::string* name = FindAlias(pre)) {
     post = *name;
     return 1;

@@ -65,7 +65,7 @@ class LineConverter {
   // Finds the template of a lower-cased command word: the command map first, then the names of
   // the aliases defined so far, in any case (an alias yields its name as first written). A
   // watchpoint takes the template of a breakpoint. Returns 1 and writes `post` when found.
-  int LookUpCommand(const std::string& pre, std::string& post) const;
+  int LookUpCommand(const std::string& pre, std::string& post);
 
   // Alias definitions: converts the body and records the name. kConverted or kNotConverted.
   int AliasConvert(std::string& command);
@@ -91,6 +91,9 @@ class LineConverter {
 
   // The number the next generated macro takes.
   int MacroNumber() const { return macro_number_; }
+  // How many times a command word was looked for among the aliases: a conversion that did not
+  // look there converts the same way whatever aliases the script defines.
+  std::size_t AliasLookups() const { return alias_lookups_; }
 
  private:
   class RunningLine;
@@ -102,6 +105,7 @@ class LineConverter {
   // lookup costs the same however many aliases a script defines.
   std::unordered_map<std::string, std::string> aliases_;
   std::size_t alias_count_ = 0;
+  std::size_t alias_lookups_ = 0;
   int macro_number_ = 0;
   // Frames of the ConvertLine calls that are running (the first `running_depth_`, outermost
   // first), and of earlier calls, kept so that their buffers are reused.

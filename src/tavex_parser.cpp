@@ -18,14 +18,13 @@ constexpr std::string_view kNotConvertedComment = "//No available conversion of 
 
 // The text of a line as the conversion sees it: a NUL byte ends it, the newline goes together
 // with a carriage return right before it, and the first other carriage return becomes a blank.
-std::string LineText(std::string_view raw) {
-  std::string line(raw.substr(0, raw.find('\0')));
+void LineText(std::string_view raw, std::string& line) {
+  line.assign(raw.substr(0, raw.find('\0')));
   if (!line.empty() && line.back() == '\n') {
     line.pop_back();
     if (!line.empty() && line.back() == '\r') line.pop_back();
   }
   if (size_t cr = line.find('\r'); cr != std::string::npos) line[cr] = ' ';
-  return line;
 }
 
 bool IsBlankLine(std::string_view line) { return line.find_first_not_of(" \t") == line.npos; }
@@ -82,12 +81,33 @@ ScriptConversion::ScriptConversion(const tvx2mxt::Options& options) : options_(o
 
 void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& out) {
   ++line_number_;
-  converted_.clear();
-  std::string line = LineText(raw);
-  if (IsBlankLine(line)) {
+  LineText(raw, line_);
+  if (IsBlankLine(line_)) {
     out += '\n';
     return;
   }
+  if (const LineOutcome* known = Recall(line_)) {
+    Replay(*known, out);
+    return;
+  }
+  const size_t start = out.size();
+  const size_t lookups = converter_.AliasLookups();
+  const size_t aliases = converter_.AliasCount();
+  const int macros = converter_.MacroNumber();
+  current_.findings.clear();
+  current_.journal = current_.log = false;
+  std::string line = line_;  // the segments are edited in place; the line is kept as read
+  ConvertNewLine(line, out);
+  // A line that looked among the aliases may convert otherwise once the script defines more;
+  // one that defined an alias or made a macro must do so again.
+  if (converter_.AliasLookups() == lookups && converter_.AliasCount() == aliases &&
+      converter_.MacroNumber() == macros) {
+    Remember(line_, std::string_view(out).substr(start));
+  }
+}
+
+void ScriptConversion::ConvertNewLine(std::string& line, std::string& out) {
+  converted_.clear();
   std::vector<std::string> segments = Segments(line);
   if (segments.size() == 1) {
     ConvertSegment(segments.front(), out);
@@ -96,6 +116,39 @@ void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& ou
   for (std::string& segment : segments) ConvertSegment(segment, out);
   WriteSemicolonWarning(out, line);
   Report(tvx2mxt::FindingKind::kSemicolons, line);
+}
+
+void ScriptConversion::Replay(const LineOutcome& outcome, std::string& out) {
+  out += outcome.output;
+  for (const auto& [kind, text] : outcome.findings) Report(kind, text);
+  journal_ = journal_ || outcome.journal;
+  log_ = log_ || outcome.log;
+}
+
+// What a line became the last time it came, if that is still known. A line of the part of the
+// script before comes into the part at hand.
+const ScriptConversion::LineOutcome* ScriptConversion::Recall(const std::string& line) {
+  if (auto known = remembered_.find(line); known != remembered_.end()) return &known->second;
+  auto before = remembered_before_.find(line);
+  if (before == remembered_before_.end()) return nullptr;
+  auto node = remembered_before_.extract(before);
+  return &remembered_.insert(std::move(node)).position->second;
+}
+
+// Keeps what a line became for its next time. Long lines seldom repeat and are not kept. The
+// store holds a bounded number of lines: when it is full, what it holds becomes the part before
+// (the lines that come again move back) and the part before that is forgotten.
+void ScriptConversion::Remember(const std::string& line, std::string_view output) {
+  constexpr size_t kLongestLine = 256;
+  constexpr size_t kMostLines = 8192;
+  if (line.size() > kLongestLine) return;
+  if (remembered_.size() >= kMostLines) {
+    remembered_before_.swap(remembered_);
+    remembered_.clear();
+  }
+  current_.output.assign(output);
+  remembered_.emplace(line, std::move(current_));
+  current_ = LineOutcome();
 }
 
 // Converts one segment and writes what becomes of it.
@@ -108,8 +161,10 @@ void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
   int ok = converter_.ConvertLine(segment, converted_);
   if (options_.echo_original) out.append("//tavex:").append(segment) += '\n';
   if (ok != kNotConverted && converted_.size() >= 2) {
-    journal_ = journal_ || OpensJournal(converted_);
-    log_ = log_ || OpensLog(converted_);
+    current_.journal = current_.journal || OpensJournal(converted_);
+    current_.log = current_.log || OpensLog(converted_);
+    journal_ = journal_ || current_.journal;
+    log_ = log_ || current_.log;
     out.append(converted_) += '\n';
     ReportWarnings(converted_);
     ReportDropped(segment, converted_);
@@ -166,6 +221,7 @@ void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) 
       ++counts.dropped;
       break;
   }
+  current_.findings.emplace_back(kind, text);
   tvx2mxt::Finding finding{line_number_, kind, std::string(text)};
   if (options_.on_finding) {
     options_.on_finding(finding);
