@@ -62,6 +62,15 @@ TEST(ScriptLoop, ConvertsAScriptHeldInMemory) {
        ""},
       {"v catalog\nh log\n!log x\nv journal on\n", false,
        "printtype catalog\ndcommands journal \nhost log  x\nprinttype journal  on\n", ""},
+      // A repeated line converts as it would the first time: after an alias it names, and with
+      // a macro of its own; its findings are reported again with their line numbers.
+      {"foo\nalias foo go\nfoo\nfoo\ngo x\ngo x\nb f do {go}\nb f do {go}\n", false,
+       nc + "foo\nalias foo = go\nfoo\nfoo\ngo\ngo\n" +
+           "define int MyMacro_0()\n{\n$go$;\nreturn (1);\n}\n.\n\nbreak,macro:{MyMacro_0()} f   "
+           "\n" +
+           "define int MyMacro_1()\n{\n$go$;\nreturn (1);\n}\n.\n\nbreak,macro:{MyMacro_1()} f   "
+           "\n",
+       "1: not converted: foo\n5: dropped: x\n6: dropped: x\n"},
       // Findings: dropped words, and warnings wherever a conversion puts them.
       {"go main\nunbreak 3\n", false,
        "go\n//warning unbreak not converted as MXT uses clearbreak #n where n is the breakpoint "
