@@ -2,6 +2,7 @@
 """Writes a Tavex script of realistic commands for the converter benchmark.
 
 Usage: generate.py LINES OUTPUT
+       generate.py --batch COUNT LINES FOLDER   (COUNT scripts of LINES lines, for batch runs)
 
 The same arguments always give the same bytes: every choice comes from random.Random with a
 fixed seed, whose random() sequence is stable across Python versions.
@@ -14,6 +15,7 @@ registers, arrays, internal variables), go and step (with while conditions, in a
 dumps, loads, register displays and lines with several commands separated by semicolons.
 """
 
+import os
 import random
 import sys
 
@@ -180,19 +182,22 @@ SLOTS = [kind for weight, kind in MIX for _ in range(weight)]
 assert len(SLOTS) == 100
 
 
-def main():
-    if len(sys.argv) != 3:
-        sys.exit("usage: generate.py LINES OUTPUT")
-    total = int(sys.argv[1])
+def script_lines(total):
+    """The lines of one script: an alias definition every hundred lines, the mix between."""
     aliases = 0
+    for line in range(total):
+        if line % 100 == 0:
+            yield "alias a%d %s" % (aliases, pick(ALIAS_BODIES))
+            aliases += 1
+        else:
+            yield SLOTS[int(rnd() * 100)](aliases)
+
+
+def write_script(path, total):
     chunk = []
-    with open(sys.argv[2], "w", encoding="ascii", newline="\n") as out:
-        for line in range(total):
-            if line % 100 == 0:
-                chunk.append("alias a%d %s" % (aliases, pick(ALIAS_BODIES)))
-                aliases += 1
-            else:
-                chunk.append(SLOTS[int(rnd() * 100)](aliases))
+    with open(path, "w", encoding="ascii", newline="\n") as out:
+        for text in script_lines(total):
+            chunk.append(text)
             if len(chunk) == 100000:
                 out.write("\n".join(chunk))
                 out.write("\n")
@@ -200,6 +205,24 @@ def main():
         if chunk:
             out.write("\n".join(chunk))
             out.write("\n")
+
+
+def write_batch(folder, count, total):
+    """COUNT scripts of TOTAL lines each, in twenty sub-folders of FOLDER."""
+    for k in range(count):
+        sub = os.path.join(folder, "board%02d" % (k % 20))
+        os.makedirs(sub, exist_ok=True)
+        write_script(os.path.join(sub, "script%04d.tvx" % k), total)
+
+
+def main():
+    args = sys.argv[1:]
+    if len(args) == 4 and args[0] == "--batch":
+        write_batch(args[3], int(args[1]), int(args[2]))
+    elif len(args) == 2:
+        write_script(args[1], int(args[0]))
+    else:
+        sys.exit("usage: generate.py LINES OUTPUT\n       generate.py --batch COUNT LINES FOLDER")
 
 
 if __name__ == "__main__":

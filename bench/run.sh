@@ -2,8 +2,11 @@
 # Benchmark of the converter: builds it in Release mode, generates a 1,000,000-line and a
 # 10,000,000-line Tavex script, and prints the converter's throughput next to that of `cat` and of
 # a twenty-rule sed rewriter (bench/rules.sed) on the 1M-line script, the ratio converter/sed, and
-# the converter's peak resident memory for both scripts.
-# Targets: ratio below 1 (faster than sed), peak memory under 16 MB for both sizes.
+# the converter's peak resident memory for both scripts. Then a batch: 2,000 scripts of 100
+# lines, converted by 2,000 single-file runs, by one batch run with one job and by one with two.
+# Targets: ratio converter/sed at most 0.5, peak memory under 16 MB for both sizes; the batch
+# run at least 5 times faster than the single-file runs, two jobs at least 1.6 times faster
+# than one.
 set -euo pipefail
 # Byte semantics for sed and the same number format everywhere, whatever the caller's locale.
 export LC_ALL=C
@@ -79,9 +82,50 @@ row "cat" "$t_cat"
 row "sed -f rules.sed" "$t_sed"
 echo
 awk -v c="$t_converter" -v s="$t_sed" \
-  'BEGIN { printf "ratio converter/sed:   %.2f (target: below 1)\n", c / s }'
+  'BEGIN { printf "ratio converter/sed:   %.2f (target: at most 0.5)\n", c / s }'
 awk -v k="$rss_small" \
   'BEGIN { printf "peak RSS, 1M lines:    %.1f MB (%d KiB; target: under 16 MB)\n", k / 1024, k }'
 awk -v k="$rss_large" \
   'BEGIN { printf "peak RSS, 10M lines:   %.1f MB (%d KiB; target: under 16 MB)\n", k / 1024, k }'
 echo "(MB/s counts input bytes in units of 10^6 bytes; memory in MB of 1024 KiB.)"
+
+# Batch: 2,000 scripts of about 100 lines in twenty folders.
+batch="$work/batch"
+echo
+echo "Generating 2,000 scripts of 100 lines ..."
+python3 "$root/bench/generate.py" --batch 2000 100 "$batch"
+scripts=$(find "$batch" -name '*.tvx' | sort)
+
+single_runs() {
+  local script
+  for script in $scripts; do "$converter" -I "$script" -O "${script%.tvx}.mxt" >/dev/null; done
+}
+batch_run() { "$converter" -j "$1" "$batch" >/dev/null; }
+
+# Prints the shortest wall-clock time in seconds of three runs of the command "$@".
+best_of_3_cmd() {
+  local best="" start end
+  for _ in 1 2 3; do
+    start=$(now)
+    "$@"
+    end=$(now)
+    best=$(awk -v s="$start" -v e="$end" -v b="$best" \
+      'BEGIN { t = e - s; if (b == "" || t < b) b = t; printf "%.3f", b }')
+  done
+  echo "$best"
+}
+
+echo "Timing the batch, best of 3 runs ..."
+t_single=$(best_of_3_cmd single_runs)
+t_batch1=$(best_of_3_cmd batch_run 1)
+t_batch2=$(best_of_3_cmd batch_run 2)
+echo
+printf '%-30s %9s\n' "2,000 scripts" "seconds"
+printf '%-30s %9.3f\n' "2,000 single-file runs" "$t_single"
+printf '%-30s %9.3f\n' "one batch run, -j 1" "$t_batch1"
+printf '%-30s %9.3f\n' "one batch run, -j 2" "$t_batch2"
+echo
+awk -v a="$t_single" -v b="$t_batch2" \
+  'BEGIN { printf "single-file runs / batch:   %.1f (target: at least 5)\n", a / b }'
+awk -v a="$t_batch1" -v b="$t_batch2" \
+  'BEGIN { printf "batch -j 1 / batch -j 2:    %.2f (target: at least 1.6)\n", a / b }'

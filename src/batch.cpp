@@ -233,8 +233,7 @@ void RunJobs(const CommandLine& command_line, const std::vector<Script>& scripts
     }
   };
   std::vector<std::thread> threads;
-  for (unsigned k = 1; k < jobs; ++k) threads.emplace_back(work);
-  if (jobs <= 1) work();
+  for (unsigned k = 0; k < jobs; ++k) threads.emplace_back(work);
   for (size_t k = 0; k < scripts.size(); ++k) {
     std::optional<ScriptOutcome> outcome;
     {
