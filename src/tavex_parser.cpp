@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "converter.h"
+#include "output_file.h"
 #include "parser.h"
 
 namespace {
@@ -247,19 +248,25 @@ int ParseFile(const char* pFileIn, const char* pFileOut, int Original, int Conso
     close_input();
     return 1;
   }
-  std::FILE* out = pFileOut != nullptr ? std::fopen(pFileOut, "w") : stdout;
-  if (out == nullptr) {
+  // The output file is replaced only when the whole conversion was written.
+  AtomicOutputFile output_file;
+  if (pFileOut != nullptr && output_file.Open(pFileOut) != 0) {
     std::printf("\nCould not create the file %s for output\n", pFileOut);
     close_input();
     return 1;
   }
+  std::FILE* out = pFileOut != nullptr ? output_file.stream() : stdout;
 
   ScriptCounts counts;
   FindingsReport report{stderr, ConsoleInput ? "standard input" : pFileIn};
   bool read = ConvertScript(in, out, Original != 0, counts, Warnings ? &report : nullptr);
   close_input();
-  bool written = std::fflush(out) == 0 && std::ferror(out) == 0;
-  if (out != stdout) written = std::fclose(out) == 0 && written;
+  bool written = true;
+  if (out == stdout) {
+    written = std::fflush(out) == 0 && std::ferror(out) == 0;
+  } else if (read) {
+    written = output_file.Commit() == 0;  // after a read error the output stays as it was
+  }
   if (!read) {
     std::printf("\nCould not read the file %s\n", pFileIn);
     return 1;
