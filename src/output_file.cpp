@@ -227,15 +227,24 @@ int AtomicOutputFile::Open(const std::string& path) {
 }
 
 int AtomicOutputFile::OpenDirect(const std::string& path) {
+  // What needs memory comes before the file is opened: running out of it leaves nothing to undo.
+  sink_ = std::make_unique<Sink>();
   int fd;
   do {
     fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);  // a FIFO waits for its reader
-  if (fd < 0) return Failure(errno);
+  if (fd < 0) {
+    int error = errno;
+    sink_.reset();
+    return Failure(error);
+  }
   return OpenStream(fd);
 }
 
 int AtomicOutputFile::OpenReplacement(const std::string& target, const struct stat* replaced) {
+  // What needs memory comes before the file is created: running out of it leaves no file.
+  target_ = target;
+  sink_ = std::make_unique<Sink>();
   int fd = -1;
   while (fd < 0) {
     std::string name = TemporaryNameFor(target);
@@ -248,7 +257,10 @@ int AtomicOutputFile::OpenReplacement(const std::string& target, const struct st
     if (fd < 0) {
       int error = errno;
       Release();
-      if (error != EEXIST) return Failure(error);
+      if (error != EEXIST) {
+        sink_.reset();
+        return Failure(error);
+      }
     }
   }
   if (replaced != nullptr) {
@@ -261,25 +273,21 @@ int AtomicOutputFile::OpenReplacement(const std::string& target, const struct st
     if (fchmod(fd, replaced->st_mode & 07777) != 0) {
       int error = errno;
       close(fd);
-      unlink(temporary_);
-      Release();
+      Discard();
       return Failure(error);
     }
   }
-  target_ = target;
   return OpenStream(fd);
 }
 
 int AtomicOutputFile::OpenStream(int fd) {
-  sink_ = std::make_unique<Sink>();
   sink_->fd = fd;
   cookie_io_functions_t functions{nullptr, &Sink::Write, nullptr, &Sink::Close};
   stream_ = fopencookie(sink_.get(), "w", functions);
   if (stream_ == nullptr) {
+    // Memory ran out: the file is given up before the news goes on.
     close(fd);
-    if (temporary_ != nullptr) unlink(temporary_);
-    Release();
-    sink_.reset();
+    Discard();
     throw std::bad_alloc();
   }
   // Large writes: the converter writes a million lines a second.
@@ -322,7 +330,6 @@ void AtomicOutputFile::Release() {
   if (temporary_ == nullptr) return;
   if (Unregister(slot_, temporary_)) delete[] temporary_;
   temporary_ = nullptr;
-  target_.clear();
 }
 
 void RemoveTemporaryOutputsOnSignals() {
