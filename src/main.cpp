@@ -2,9 +2,11 @@
 #include <cstdlib>
 #include <new>
 
+#include "output_file.h"
 #include "parser.h"
 
 int main(int argc, char** argv) {
+  RemoveTemporaryOutputsOnSignals();
   try {
     return RunConverter(argc, argv);
   } catch (const std::bad_alloc&) {

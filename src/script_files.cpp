@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "output_file.h"
 #include "script_conversion.h"
 
 namespace {
@@ -106,38 +107,33 @@ FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options
                     *file.output, "input and output are the same file", false};
     return conversion;
   }
-  std::FILE* out = nullptr;
+  // The output file is replaced only when the whole conversion was written.
+  AtomicOutputFile output_file;
   if (to_file) {
-    out = std::fopen(file.output->c_str(), "w");
-    if (out == nullptr) {
+    if (int open_error = output_file.Open(*file.output)) {
       conversion.failure =
-          Failure("\nCould not create the file %s for output\n", *file.output, errno);
+          Failure("\nCould not create the file %s for output\n", *file.output, open_error);
       return conversion;
     }
-  } else if (file.write) {
-    out = stdout;
   }
+  std::FILE* out = to_file ? output_file.stream() : file.write ? stdout : nullptr;
 
   conversion.result = ConvertScriptFile(in, out, options);
   int read_error = errno;
   if (conversion.result.read_failed) {
-    if (out != nullptr && out != stdout) std::fclose(out);
+    // The output stays as it was.
     conversion.failure = Failure("\nCould not read the file %s\n", file.input, read_error);
     return conversion;
   }
-  if (out != nullptr) {
-    bool written = std::fflush(out) == 0 && std::ferror(out) == 0;
-    int write_error = errno;
-    if (out != stdout) {
-      if (std::fclose(out) != 0 && written) {
-        written = false;
-        write_error = errno;
-      }
-    }
-    if (!written) {
-      std::string path = to_file ? *file.output : "standard output";
-      conversion.failure = Failure("\nCould not write the file %s\n", path, write_error);
-    }
+  int write_error = 0;
+  if (to_file) {
+    write_error = output_file.Commit();
+  } else if (out != nullptr && (std::fflush(out) != 0 || std::ferror(out))) {
+    write_error = errno != 0 ? errno : EIO;
+  }
+  if (write_error != 0) {
+    std::string path = to_file ? *file.output : "standard output";
+    conversion.failure = Failure("\nCould not write the file %s\n", path, write_error);
   }
   return conversion;
 }

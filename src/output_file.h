@@ -1,0 +1,87 @@
+// Output files that are replaced whole or not at all.
+//
+// A converted script is written to a temporary file in the output's folder and renamed over the
+// output path only when the conversion succeeded. Until then, and whenever that point is not
+// reached (an error, an exception unwinding, an early return, SIGINT or SIGTERM), the output path
+// holds exactly what it held before and no temporary file stays behind.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+// One output file being written.
+//
+//   AtomicOutputFile output;
+//   if (int error = output.Open(path)) { /* report path: strerror(error) */ }
+//   std::fwrite(text.data(), 1, text.size(), output.stream());
+//   if (int error = output.Commit()) { /* report path: strerror(error) */ }
+//
+// What Open does with the path:
+//   - nothing there yet: a new file, with the permissions the umask leaves of 0666;
+//   - a regular file: replaced, keeping its mode (and its owner and group where allowed);
+//     a file that may not be written (read-only) is refused with EACCES, as opening it for
+//     writing would be, even where its folder would allow a rename;
+//   - a symbolic link: followed (a chain of them too) to the file it names, which is created or
+//     replaced in its own folder; the link stays as it is;
+//   - something that is not a regular file (/dev/null, /dev/full, a FIFO, a terminal): written
+//     directly, as there is nothing to replace; a folder is refused with EISDIR;
+//   - a regular file in a folder where no new file can be made (but the file itself may be
+//     written): written directly, emptied first, as there is no other way to write it.
+//
+// Failures are returned as errno values (0 for success; errno is set to the same value), so that
+// the caller can report "PATH: strerror(error)". An object is used by one thread; any number of
+// them may be open in different threads at once.
+class AtomicOutputFile {
+ public:
+  AtomicOutputFile();
+  // Discards the file unless it was committed.
+  ~AtomicOutputFile();
+  AtomicOutputFile(AtomicOutputFile&& other) noexcept;
+  AtomicOutputFile& operator=(AtomicOutputFile&& other) noexcept;
+  AtomicOutputFile(const AtomicOutputFile&) = delete;
+  AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
+
+  // Opens `path` for writing. Returns 0, or the errno value of the failure (nothing was created
+  // or changed then). May throw std::bad_alloc when memory runs out.
+  int Open(const std::string& path);
+
+  // The stream to write to, fully buffered; null before Open and after Commit or Discard. The
+  // stream belongs to this object: do not close it.
+  std::FILE* stream() const { return stream_; }
+
+  // Flushes and closes the stream and puts the file in place of the path. Returns 0, or the
+  // errno value of the first failure of the whole writing (a write, the flush, the close, the
+  // rename); the path then holds what it held before (except for a file written directly).
+  int Commit();
+
+  // Gives the writing up: closes the stream and removes the temporary file.
+  void Discard();
+
+  // The temporary file being written; empty when the output is written directly, or once the
+  // file was committed or discarded.
+  std::string TemporaryPath() const { return temporary_ != nullptr ? temporary_ : ""; }
+
+ private:
+  struct Sink;  // the file descriptor under the stream and the first failure met on it
+
+  int OpenStream(int fd);
+  int OpenDirect(const std::string& path);
+  int OpenReplacement(const std::string& target, const struct stat* replaced);
+  void Release();
+
+  std::FILE* stream_ = nullptr;
+  std::unique_ptr<Sink> sink_;
+  char* temporary_ = nullptr;  // owned, unless a signal handler took it (see Release)
+  std::size_t slot_ = 0;       // where the temporary file is registered for the signal handler
+  std::string target_;         // the path the temporary file is renamed to
+};
+
+// Makes SIGINT and SIGTERM remove the temporary files being written at that moment (in every
+// thread), then end the process by the signal as its default action does. Call once from the
+// program's start, before any thread is started. A signal that is ignored when the program starts
+// (a background job of a shell, nohup) stays ignored.
+void RemoveTemporaryOutputsOnSignals();
