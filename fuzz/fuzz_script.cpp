@@ -8,7 +8,6 @@
 #include "script_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  LineConverter converter;
   static std::FILE* sink = std::fopen("/dev/null", "w");
   // fmemopen refuses an empty buffer; an empty script is read from an empty file instead.
   static const char kEmpty[1] = {0};
