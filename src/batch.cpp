@@ -67,7 +67,8 @@ class BatchPlan {
 
   void Build() {
     for (const std::string& path : command_line_.paths) AddPath(path);
-    RefuseOutputsOverScripts();
+    // Check mode writes no output: nothing to refuse.
+    if (!command_line_.check) RefuseOutputsOverScripts();
   }
 
   std::vector<Script> scripts;
@@ -92,9 +93,9 @@ class BatchPlan {
       return;
     }
     if (visited_.count({info.st_dev, info.st_ino}) != 0) return;  // named already
-    size_t before = scripts.size();
+    size_t before = found_;
     Walk(path, "", info);
-    if (scripts.size() == before) messages += ReasonLine(path, "no .tvx scripts found");
+    if (found_ == before) messages += ReasonLine(path, "no .tvx scripts found");
   }
 
   // The scripts below `folder`, depth first, the entries of each folder sorted by name. A
@@ -131,10 +132,11 @@ class BatchPlan {
 
   // A script reached a second time (named twice, or through a symbolic link) converts once.
   void AddScript(const std::string& path, const std::string& relative, const struct stat& info) {
+    ++found_;
     Script script{path, OutputPath(path, relative), {info.st_dev, info.st_ino}};
     if (!seen_scripts_.insert(script.id).second) return;
     auto [claimed, fresh] = outputs_.emplace(script.output, scripts.size());
-    if (!fresh) {
+    if (!fresh && !command_line_.check) {
       Fail(path, script.output + " is already the output of " + scripts[claimed->second].path);
       return;
     }
@@ -167,6 +169,7 @@ class BatchPlan {
   const CommandLine& command_line_;
   std::set<FileId> visited_;
   std::set<FileId> seen_scripts_;
+  size_t found_ = 0;  // the scripts met, converted or not
   std::map<std::string, size_t> outputs_;
 };
 

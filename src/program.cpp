@@ -138,7 +138,14 @@ int RunConverter(int argc, char** argv) {
       return command_line.check ? CheckSingleScript(command_line, messages)
                                 : ConvertSingleScript(command_line, messages);
     }
-    if (!command_line.paths.empty()) return RunBatch(command_line);
+    if (!command_line.paths.empty()) {
+      // The outputs of a batch are files: "-O -" names no folder for them.
+      if (!command_line.check && command_line.output == "-") {
+        Print(stderr, ReasonLine("-O -", "a batch writes its outputs into a folder"));
+        return kUsageError;
+      }
+      return RunBatch(command_line);
+    }
   } catch (const std::bad_alloc&) {
     std::fputs("\nmalloc error", messages);
     std::fflush(messages);

@@ -103,6 +103,15 @@ expect_eq "check of -I" "$status $out" "3 tree/a.tvx:2: not converted: foo
 total: 1 script, 1 not converted, 0 semicolon lines, 0 warnings, 0 dropped; most often not converted: foo (1)"
 run -C nosuch tree/zeta
 expect_eq "check, unreadable" "$status" 1
+run -C y.tvx y.mxt  # no output is written, so none is refused
+expect_eq "check, outputs not refused" "$status $err" "0 "
 [ -e out ] && fail "check mode wrote an output"
+
+# 6. A folder whose script is refused is not one without scripts; "-O -" names no folder.
+mkdir -p d1 d2 && printf 'go\n' >d1/s.tvx && printf 'go\n' >d2/s.tvx
+run -O same d1 d2
+expect_eq "same output" "$status $err" "1 tvx2mxt: d2/s.tvx: same/s.mxt is already the output of d1/s.tvx"
+run -O - tree/zeta
+expect_eq "-O - in a batch" "$status $err" "2 tvx2mxt: -O -: a batch writes its outputs into a folder"
 
 exit $((failures > 0))
