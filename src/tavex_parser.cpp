@@ -10,6 +10,7 @@
 #include "converter.h"
 #include "dropped_words.h"
 #include "line_stages.h"
+#include "remembered_lines.h"
 #include "script_conversion.h"
 
 namespace {
@@ -77,7 +78,19 @@ std::string_view WarningText(std::string_view line) {
 
 }  // namespace
 
-ScriptConversion::ScriptConversion(const tvx2mxt::Options& options) : options_(options) {}
+namespace {
+
+// The remembered lines: a line longer than this seldom repeats and is not kept. Each generation
+// holds this many lines, and room for their outputs and findings.
+constexpr size_t kLongestLine = 256;
+constexpr size_t kMostLines = 8192;
+constexpr size_t kMostFindings = 2 * kMostLines;
+constexpr size_t kMostBytes = 1 << 20;
+
+}  // namespace
+
+ScriptConversion::ScriptConversion(const tvx2mxt::Options& options)
+    : options_(options), remembered_(kMostLines, kMostFindings, kMostBytes) {}
 
 void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& out) {
   ++line_number_;
@@ -86,7 +99,8 @@ void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& ou
     out += '\n';
     return;
   }
-  if (const LineOutcome* known = Recall(line_)) {
+  const std::uint64_t hash = HashOfLine(line_);
+  if (const RememberedLines::Outcome* known = remembered_.Find(line_, hash)) {
     Replay(*known, out);
     return;
   }
@@ -94,19 +108,19 @@ void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& ou
   const size_t lookups = converter_.AliasLookups();
   const size_t aliases = converter_.AliasCount();
   const int macros = converter_.MacroNumber();
-  current_.findings.clear();
-  current_.journal = current_.log = false;
-  std::string line = line_;  // the segments are edited in place; the line is kept as read
-  ConvertNewLine(line, out);
+  findings_.clear();
+  finding_texts_.clear();
+  line_journal_ = line_log_ = false;
+  ConvertNewLine(line_, out);
   // A line that looked among the aliases may convert otherwise once the script defines more;
   // one that defined an alias or made a macro must do so again.
   if (converter_.AliasLookups() == lookups && converter_.AliasCount() == aliases &&
       converter_.MacroNumber() == macros) {
-    Remember(line_, std::string_view(out).substr(start));
+    Remember(hash, std::string_view(out).substr(start));
   }
 }
 
-void ScriptConversion::ConvertNewLine(std::string& line, std::string& out) {
+void ScriptConversion::ConvertNewLine(std::string_view line, std::string& out) {
   converted_.clear();
   std::vector<std::string> segments = Segments(line);
   if (segments.size() == 1) {
@@ -118,37 +132,30 @@ void ScriptConversion::ConvertNewLine(std::string& line, std::string& out) {
   Report(tvx2mxt::FindingKind::kSemicolons, line);
 }
 
-void ScriptConversion::Replay(const LineOutcome& outcome, std::string& out) {
+void ScriptConversion::Replay(const RememberedLines::Outcome& outcome, std::string& out) {
   out += outcome.output;
-  for (const auto& [kind, text] : outcome.findings) Report(kind, text);
+  for (const RememberedLines::Finding& finding : outcome.findings) {
+    Deliver(finding.kind, finding.text);
+  }
   journal_ = journal_ || outcome.journal;
   log_ = log_ || outcome.log;
 }
 
-// What a line became the last time it came, if that is still known. A line of the part of the
-// script before comes into the part at hand.
-const ScriptConversion::LineOutcome* ScriptConversion::Recall(const std::string& line) {
-  if (auto known = remembered_.find(line); known != remembered_.end()) return &known->second;
-  auto before = remembered_before_.find(line);
-  if (before == remembered_before_.end()) return nullptr;
-  auto node = remembered_before_.extract(before);
-  return &remembered_.insert(std::move(node)).position->second;
-}
-
-// Keeps what a line became for its next time. Long lines seldom repeat and are not kept. The
-// store holds a bounded number of lines: when it is full, what it holds becomes the part before
-// (the lines that come again move back) and the part before that is forgotten.
-void ScriptConversion::Remember(const std::string& line, std::string_view output) {
-  constexpr size_t kLongestLine = 256;
-  constexpr size_t kMostLines = 8192;
-  if (line.size() > kLongestLine) return;
-  if (remembered_.size() >= kMostLines) {
-    remembered_before_.swap(remembered_);
-    remembered_.clear();
+// Keeps what the line became for its next time.
+void ScriptConversion::Remember(std::uint64_t hash, std::string_view output) {
+  if (line_.size() > kLongestLine) return;
+  finding_views_.clear();
+  size_t begin = 0;
+  for (const auto& [kind, end] : findings_) {
+    finding_views_.push_back({kind, std::string_view(finding_texts_).substr(begin, end - begin)});
+    begin = end;
   }
-  current_.output.assign(output);
-  remembered_.emplace(line, std::move(current_));
-  current_ = LineOutcome();
+  RememberedLines::Outcome outcome;
+  outcome.output = output;
+  outcome.findings = {finding_views_.data(), finding_views_.data() + finding_views_.size()};
+  outcome.journal = line_journal_;
+  outcome.log = line_log_;
+  remembered_.Remember(line_, hash, outcome);
 }
 
 // Converts one segment and writes what becomes of it.
@@ -161,10 +168,10 @@ void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
   int ok = converter_.ConvertLine(segment, converted_);
   if (options_.echo_original) out.append("//tavex:").append(segment) += '\n';
   if (ok != kNotConverted && converted_.size() >= 2) {
-    current_.journal = current_.journal || OpensJournal(converted_);
-    current_.log = current_.log || OpensLog(converted_);
-    journal_ = journal_ || current_.journal;
-    log_ = log_ || current_.log;
+    line_journal_ = line_journal_ || OpensJournal(converted_);
+    line_log_ = line_log_ || OpensLog(converted_);
+    journal_ = journal_ || line_journal_;
+    log_ = log_ || line_log_;
     out.append(converted_) += '\n';
     ReportWarnings(converted_);
     ReportDropped(segment, converted_);
@@ -206,6 +213,12 @@ void ScriptConversion::ReportDropped(const std::string& segment, const std::stri
 }
 
 void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) {
+  finding_texts_.append(text);
+  findings_.emplace_back(kind, finding_texts_.size());
+  Deliver(kind, text);
+}
+
+void ScriptConversion::Deliver(tvx2mxt::FindingKind kind, std::string_view text) {
   tvx2mxt::Counts& counts = result_.counts;
   switch (kind) {
     case tvx2mxt::FindingKind::kNotConverted:
@@ -221,12 +234,13 @@ void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) 
       ++counts.dropped;
       break;
   }
-  current_.findings.emplace_back(kind, text);
-  tvx2mxt::Finding finding{line_number_, kind, std::string(text)};
+  finding_.line = line_number_;
+  finding_.kind = kind;
+  finding_.text.assign(text);
   if (options_.on_finding) {
-    options_.on_finding(finding);
+    options_.on_finding(finding_);
   } else {
-    result_.findings.push_back(std::move(finding));
+    result_.findings.push_back(finding_);
   }
 }
 

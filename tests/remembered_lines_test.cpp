@@ -1,0 +1,137 @@
+// The store of remembered lines: what a line became is found again as it was kept, the oldest
+// lines are forgotten first, and the store never holds more than its room.
+#include "remembered_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Kind = tvx2mxt::FindingKind;
+
+RememberedLines::Outcome OutcomeOf(std::string_view output,
+                                   const std::vector<RememberedLines::Finding>& findings = {}) {
+  RememberedLines::Outcome outcome;
+  outcome.output = output;
+  outcome.findings = {findings.data(), findings.data() + findings.size()};
+  return outcome;
+}
+
+void Remember(RememberedLines& store, std::string_view line, std::string_view output) {
+  store.Remember(line, HashOfLine(line), OutcomeOf(output));
+}
+
+// The output kept for `line`, or "(none)".
+std::string Recall(RememberedLines& store, std::string_view line) {
+  const RememberedLines::Outcome* known = store.Find(line, HashOfLine(line));
+  return known == nullptr ? "(none)" : std::string(known->output);
+}
+
+TEST(RememberedLines, FindsWhatALineBecame) {
+  RememberedLines store(8, 8, 1024);
+  std::string finding_text = "x";
+  std::vector<RememberedLines::Finding> findings = {{Kind::kDropped, finding_text},
+                                                    {Kind::kWarning, "Warning z"}};
+  RememberedLines::Outcome outcome = OutcomeOf("go\n", findings);
+  outcome.journal = true;
+  std::string line = "go x";
+  store.Remember(line, HashOfLine(line), outcome);
+  // The store keeps copies: the texts it was given may change.
+  line = "go y";
+  finding_text = "y";
+
+  const RememberedLines::Outcome* known = store.Find("go x", HashOfLine("go x"));
+  ASSERT_NE(known, nullptr);
+  EXPECT_EQ(known->output, "go\n");
+  ASSERT_EQ(known->findings.size(), 2u);
+  EXPECT_EQ(known->findings.begin()[0].kind, Kind::kDropped);
+  EXPECT_EQ(known->findings.begin()[0].text, "x");
+  EXPECT_EQ(known->findings.begin()[1].kind, Kind::kWarning);
+  EXPECT_EQ(known->findings.begin()[1].text, "Warning z");
+  EXPECT_TRUE(known->journal);
+  EXPECT_FALSE(known->log);
+  // Only the same bytes are the same line.
+  for (std::string_view other : {"go y", "go", "go x ", "GO X", ""}) {
+    EXPECT_EQ(Recall(store, other), "(none)") << other;
+  }
+}
+
+TEST(RememberedLines, LinesWithTheSameHashAreTold) {
+  RememberedLines store(8, 8, 1024);
+  store.Remember("a", 42, OutcomeOf("A"));
+  store.Remember("b", 42, OutcomeOf("B"));
+  store.Remember("c", 42 + (1u << 20), OutcomeOf("C"));  // another slot's hash, same upper half
+  ASSERT_NE(store.Find("a", 42), nullptr);
+  EXPECT_EQ(store.Find("a", 42)->output, "A");
+  EXPECT_EQ(store.Find("b", 42)->output, "B");
+  EXPECT_EQ(store.Find("c", 42 + (1u << 20))->output, "C");
+  EXPECT_EQ(store.Find("d", 42), nullptr);
+}
+
+TEST(RememberedLines, ForgetsThePartBeforeThePartBefore) {
+  // Two lines a generation.
+  RememberedLines store(2, 4, 1024);
+  Remember(store, "a", "A");
+  Remember(store, "b", "B");
+  Remember(store, "c", "C");  // a and b become the part before
+  EXPECT_EQ(store.size(), 3u);
+  EXPECT_EQ(Recall(store, "a"), "A");  // comes again: back into the part at hand, with c
+  Remember(store, "d", "D");           // c and a become the part before; b is forgotten
+  EXPECT_EQ(store.size(), 3u);
+  EXPECT_EQ(Recall(store, "b"), "(none)");
+  EXPECT_EQ(Recall(store, "a"), "A");
+  EXPECT_EQ(Recall(store, "c"), "C");
+  EXPECT_EQ(Recall(store, "d"), "D");
+}
+
+TEST(RememberedLines, NeverHoldsMoreThanItsRoom) {
+  RememberedLines store(4, 4, 64);
+  for (int k = 0; k < 100; ++k) {
+    std::string line = "line " + std::to_string(k);
+    Remember(store, line, "output " + std::to_string(k));
+    EXPECT_LE(store.size(), 8u);
+    EXPECT_EQ(Recall(store, line), "output " + std::to_string(k));
+  }
+  // The most recent lines are the ones kept.
+  EXPECT_EQ(Recall(store, "line 99"), "output 99");
+  EXPECT_EQ(Recall(store, "line 92"), "output 92");
+  EXPECT_EQ(Recall(store, "line 0"), "(none)");
+
+  // Bytes run out before lines do: 38 bytes a line, 64 a generation.
+  RememberedLines narrow(4, 4, 64);
+  std::string long_output(36, 'o');
+  Remember(narrow, "x1", long_output);
+  Remember(narrow, "x2", long_output);
+  Remember(narrow, "x3", long_output);
+  EXPECT_EQ(narrow.size(), 2u);
+  EXPECT_EQ(Recall(narrow, "x1"), "(none)");
+  EXPECT_EQ(Recall(narrow, "x3"), long_output);
+
+  // A line larger than a whole generation is not kept, and forgets nothing.
+  Remember(narrow, "huge", std::string(100, 'h'));
+  EXPECT_EQ(Recall(narrow, "huge"), "(none)");
+  EXPECT_EQ(Recall(narrow, "x2"), long_output);
+
+  // Findings run out too.
+  RememberedLines few(4, 2, 1024);
+  std::vector<RememberedLines::Finding> three(3, {Kind::kDropped, "w"});
+  few.Remember("many", HashOfLine("many"), OutcomeOf("M", three));
+  EXPECT_EQ(Recall(few, "many"), "(none)");
+}
+
+TEST(RememberedLines, AnOutcomeFoundStaysValidWhileLinesMoveBack) {
+  RememberedLines store(2, 4, 1024);
+  Remember(store, "a", "A");
+  Remember(store, "b", "B");
+  Remember(store, "c", "C");
+  const RememberedLines::Outcome* a = store.Find("a", HashOfLine("a"));
+  const RememberedLines::Outcome* b = store.Find("b", HashOfLine("b"));  // no room: stays put
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(a->output, "A");
+  EXPECT_EQ(b->output, "B");
+}
+
+}  // namespace
