@@ -221,6 +221,11 @@ int LineConverter::ConvertHelpTopic(LineWork& work, std::string& converted) {
 int LineConverter::ConvertLine(std::string& original, std::string& converted) {
   RunningLine running(*this, original);
   if (!running.admitted()) return kNotConverted;
+  const bool outermost = running_depth_ == 1;
+  if (outermost) {
+    last_command_word_.clear();
+    last_arguments_.clear();
+  }
 
   Index start = NormaliseLine(original);
   if (start < 0) {
@@ -230,6 +235,10 @@ int LineConverter::ConvertLine(std::string& original, std::string& converted) {
   LineWork& work = running.work();
   work.line.assign(original, static_cast<size_t>(start));
   SplitCommand(work);
+  if (outermost) {
+    last_command_word_.assign(work.PreCon);
+    last_arguments_.assign(work.Arguments);
+  }
   if (!LookUpCommand(work.PreCon, work.PostCon)) return kNotConverted;
   PlaceArguments(work);
   if (Contains(work.PostCon, "dcommands")) return ConvertHelpTopic(work, converted);

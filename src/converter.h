@@ -61,6 +61,11 @@ class LineConverter {
   // `converted` after the last read of `original`: the two may be the same text. Returns
   // kConverted or kNotConverted.
   int ConvertLine(std::string& original, std::string& converted);
+  // The command word and the argument text of the last command converted from outside (not from
+  // within another conversion), as the command split cut them, before the later stages edit
+  // them; both empty when that command was blank.
+  std::string_view LastCommandWord() const { return last_command_word_; }
+  std::string_view LastArguments() const { return last_arguments_; }
 
   // Finds the template of a lower-cased command word: the command map first, then the names of
   // the aliases defined so far, in any case (an alias yields its name as first written). A
@@ -111,6 +116,8 @@ class LineConverter {
   // first), and of earlier calls, kept so that their buffers are reused.
   std::vector<std::unique_ptr<ConvertFrame>> frames_;
   std::size_t running_depth_ = 0;
+  std::string last_command_word_;
+  std::string last_arguments_;
   // Lengths of the texts of the AliasConvert calls that are running, outermost first.
   std::vector<std::size_t> running_aliases_;
 };

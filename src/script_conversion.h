@@ -31,7 +31,7 @@ class ScriptConversion {
   void Remember(std::uint64_t hash, std::string_view output);
   void ConvertSegment(std::string& segment, std::string& out);
   void ReportWarnings(std::string_view converted);
-  void ReportDropped(const std::string& segment, const std::string& converted);
+  void ReportDropped(std::string_view converted);
   // Counts and passes on a finding of the line being converted, and notes it for the line's
   // next time.
   void Report(tvx2mxt::FindingKind kind, std::string_view text);

@@ -9,7 +9,6 @@
 
 #include "converter.h"
 #include "dropped_words.h"
-#include "line_stages.h"
 #include "remembered_lines.h"
 #include "script_conversion.h"
 
@@ -174,7 +173,7 @@ void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
     log_ = log_ || line_log_;
     out.append(converted_) += '\n';
     ReportWarnings(converted_);
-    ReportDropped(segment, converted_);
+    ReportDropped(converted_);
   } else {
     out.append(kNotConvertedComment).append(segment) += '\n';
     Report(tvx2mxt::FindingKind::kNotConverted, segment);
@@ -201,14 +200,12 @@ void ScriptConversion::ReportWarnings(std::string_view converted) {
 // The words of the segment's arguments (after its command word, as the converter split it)
 // that the conversion does not show. A conversion into a comment (a command MXT lacks) drops
 // the whole command, and its warning says so already.
-void ScriptConversion::ReportDropped(const std::string& segment, const std::string& converted) {
+void ScriptConversion::ReportDropped(std::string_view converted) {
   if (BeginsWith(converted, "//")) return;
-  LineWork split;
-  split.line.assign(segment, std::min(segment.find_first_not_of(' '), segment.size()));
-  SplitCommand(split);
+  const std::string_view command = converter_.LastCommandWord();
   // A help command names the MXT command its topic became; the topic's words go by design.
-  if (split.PreCon == "h" || split.PreCon == "help") return;
-  std::string dropped = DroppedWords(split.PreCon, split.Arguments, converted);
+  if (command == "h" || command == "help") return;
+  std::string dropped = DroppedWords(command, converter_.LastArguments(), converted);
   if (!dropped.empty()) Report(tvx2mxt::FindingKind::kDropped, dropped);
 }
 
