@@ -26,14 +26,16 @@ class LineConverter::RunningLine {
     work.PreCon.clear();
     work.Arguments.clear();
     work.PostCon.clear();
+    work.result.clear();
     work.j = 1;
   }
   ~RunningLine() {
     if (frame_ == nullptr) return;
     --converter_.running_depth_;
     // A frame keeps the buffers of ordinary lines, not those of a huge one.
-    for (std::string* text : {&frame_->received, &frame_->work.line, &frame_->work.PreCon,
-                              &frame_->work.Arguments, &frame_->work.PostCon}) {
+    for (std::string* text :
+         {&frame_->received, &frame_->work.line, &frame_->work.PreCon, &frame_->work.Arguments,
+          &frame_->work.PostCon, &frame_->work.result}) {
       if (text->capacity() > kKeptCapacity) std::string().swap(*text);
     }
   }
@@ -243,7 +245,7 @@ int LineConverter::ConvertLine(std::string& original, std::string& converted) {
   PlaceArguments(work);
   if (Contains(work.PostCon, "dcommands")) return ConvertHelpTopic(work, converted);
   CleanUpTemplate(work);
-  std::string result;
+  std::string& result = work.result;
   if (RewriteCommand(work, result) != kConverted || IsEmptyCommand(result)) return kNotConverted;
   converted.swap(result);
   return kConverted;

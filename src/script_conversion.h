@@ -42,6 +42,7 @@ class ScriptConversion {
   LineConverter converter_;  // the aliases and macros of this script
   tvx2mxt::ScriptResult result_;
   std::string line_;       // the line being converted, as the conversion sees it
+  std::string segment_;    // the segment being converted
   std::string converted_;  // the conversion of a segment
   // The findings of the line being converted (each text ends where the next one begins), and
   // whether it switched a journal or a log on.

@@ -1,6 +1,7 @@
 #include "string_toolkit.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -8,6 +9,12 @@ namespace {
 Index Clamp(Index index, Index low, Index high) { return std::max(low, std::min(index, high)); }
 
 size_t At(Index index) { return static_cast<size_t>(index); }
+
+// Whether `view` begins within the characters of `text`: an edit of `text` would change it.
+bool IsViewOf(std::string_view view, const std::string& text) {
+  std::less_equal<const char*> before;
+  return before(text.data(), view.data()) && before(view.data(), text.data() + text.size());
+}
 
 }  // namespace
 
@@ -57,9 +64,15 @@ void CutString(std::string_view fullstring, std::string& returnstring, Index sta
   if (start > end) return;
   start = Clamp(start, 0, Length(fullstring));
   end = Clamp(end, start - 1, Length(fullstring) - 1);
-  // Through a copy: the source may be a view of `returnstring` itself.
-  std::string cut(fullstring.substr(At(start), At(end - start + 1)));
-  returnstring.swap(cut);
+  std::string_view cut = fullstring.substr(At(start), At(end - start + 1));
+  if (!IsViewOf(cut, returnstring)) {
+    returnstring.assign(cut);
+    return;
+  }
+  // The source is a view of `returnstring` itself: the piece is kept where it stands.
+  const size_t offset = static_cast<size_t>(cut.data() - returnstring.data());
+  returnstring.resize(offset + cut.size());
+  returnstring.erase(0, offset);
 }
 
 void CopySelection(std::string_view original, std::string& targetstr, Index number, Index offset) {
@@ -70,10 +83,17 @@ void CopySelection(std::string_view original, std::string& targetstr, Index numb
 
 void SplitUp(std::string_view full, std::string& truncated, std::string& Arguments, Index number) {
   Index length = Length(full);
-  std::string before(full.substr(0, At(Clamp(number - 1, 0, length))));
-  std::string after(full.substr(At(Clamp(number, 0, length))));
-  truncated.swap(before);
-  Arguments.swap(after);
+  std::string_view before = full.substr(0, At(Clamp(number - 1, 0, length)));
+  std::string_view after = full.substr(At(Clamp(number, 0, length)));
+  if (!IsViewOf(full, truncated) && !IsViewOf(full, Arguments)) {
+    truncated.assign(before);
+    Arguments.assign(after);
+    return;
+  }
+  // The source is a view of an output: through copies.
+  std::string before_copy(before), after_copy(after);
+  truncated.swap(before_copy);
+  Arguments.swap(after_copy);
 }
 
 void Replace(std::string& fullstring, std::string_view item, std::string_view substitution) {
@@ -221,19 +241,26 @@ std::vector<std::string> SplitAt(std::string_view text, char separator) {
 std::vector<std::string> SplitOutside(std::string_view text, char separator, char open,
                                       char close) {
   std::vector<std::string> pieces;
-  size_t start = 0;
-  size_t depth = 0;
-  for (size_t at = 0; at < text.size(); ++at) {
-    char c = text[at];
-    if (c == open) {
-      ++depth;
-    } else if (c == close) {
-      if (depth > 0) --depth;
-    } else if (c == separator && depth == 0) {
-      pieces.emplace_back(text.substr(start, at - start));
-      start = at + 1;
+  PiecesOutside cut(text, separator, open, close);
+  for (std::string_view piece; cut.Next(piece);) pieces.emplace_back(piece);
+  return pieces;
+}
+
+bool PiecesOutside::Next(std::string_view& piece) {
+  if (done_) return false;
+  for (size_t at = start_; at < text_.size(); ++at) {
+    char c = text_[at];
+    if (c == open_) {
+      ++depth_;
+    } else if (c == close_) {
+      if (depth_ > 0) --depth_;
+    } else if (c == separator_ && depth_ == 0) {
+      piece = text_.substr(start_, at - start_);
+      start_ = at + 1;
+      return true;
     }
   }
-  pieces.emplace_back(text.substr(start));
-  return pieces;
+  piece = text_.substr(start_);
+  done_ = true;
+  return true;
 }

@@ -92,6 +92,21 @@ std::vector<std::string> SplitAt(std::string_view text, char separator);
 // the depth rises at `open` and falls at `close` (never below 0), and only a separator at depth
 // 0 cuts.
 std::vector<std::string> SplitOutside(std::string_view text, char separator, char open, char close);
+// The pieces of SplitOutside one at a time, as views of the text.
+class PiecesOutside {
+ public:
+  PiecesOutside(std::string_view text, char separator, char open, char close)
+      : text_(text), separator_(separator), open_(open), close_(close) {}
+  // The next piece; false after the last one.
+  bool Next(std::string_view& piece);
+
+ private:
+  std::string_view text_;
+  char separator_, open_, close_;
+  size_t start_ = 0;  // where the next piece begins
+  size_t depth_ = 0;  // the depth there
+  bool done_ = false;
+};
 
 // Rules worded "while the text contains X, replace the first X", each done in one pass with the
 // same result.

@@ -35,13 +35,6 @@ bool IsComment(std::string_view segment) {
   return first != segment.npos && segment[first] == '|';
 }
 
-// The segments of a line: the texts between the semicolons that stand outside braces (a
-// semicolon inside a breakpoint's command list belongs to the list). A comment is one segment.
-std::vector<std::string> Segments(std::string_view line) {
-  if (IsComment(line)) return {std::string(line)};
-  return SplitOutside(line, ';', '{', '}');
-}
-
 void WriteSemicolonWarning(std::string& out, std::string_view line) {
   out.append("//Warning: semicolon found on line: \"");
   out.append(line);
@@ -119,14 +112,22 @@ void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& ou
   }
 }
 
+// The segments of a line are the texts between the semicolons that stand outside braces (a
+// semicolon inside a breakpoint's command list belongs to the list). A comment is one segment.
 void ScriptConversion::ConvertNewLine(std::string_view line, std::string& out) {
   converted_.clear();
-  std::vector<std::string> segments = Segments(line);
-  if (segments.size() == 1) {
-    ConvertSegment(segments.front(), out);
+  if (IsComment(line)) {
+    segment_.assign(line);
+    ConvertSegment(segment_, out);
     return;
   }
-  for (std::string& segment : segments) ConvertSegment(segment, out);
+  PiecesOutside segments(line, ';', '{', '}');
+  size_t count = 0;
+  for (std::string_view segment; segments.Next(segment); ++count) {
+    segment_.assign(segment);
+    ConvertSegment(segment_, out);
+  }
+  if (count == 1) return;
   WriteSemicolonWarning(out, line);
   Report(tvx2mxt::FindingKind::kSemicolons, line);
 }
