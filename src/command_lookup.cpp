@@ -34,8 +34,8 @@ int LineConverter::LookUpCommand(const std::string& pre, std::string& post) {
   // An alias stands for itself, as its name was first written: the name has no placeholders,
   // and the later stages deal with the argument text.
   ++alias_lookups_;
-  if (const std::string* name = FindAlias(pre)) {
-    post = *name;
+  if (std::optional<std::string_view> name = FindAlias(pre)) {
+    post.assign(*name);
     return 1;
   }
   return 0;

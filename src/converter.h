@@ -5,11 +5,12 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "alias_store.h"
 #include "string_toolkit.h"
 
 // Results of ConvertLine and of the alias conversion.
@@ -88,9 +89,9 @@ class LineConverter {
   // The alias store: names of the aliases defined so far in this run. Names match in any case;
   // a name keeps the spelling it was first stored with.
   void AddAlias(const std::string& name);
-  bool IsAlias(const std::string& name) const { return FindAlias(name) != nullptr; }
-  // The stored spelling of the alias `name` (in any case), or nullptr when there is none.
-  const std::string* FindAlias(const std::string& name) const;
+  bool IsAlias(std::string_view name) const { return FindAlias(name).has_value(); }
+  // The stored spelling of the alias `name` (in any case), if there is one.
+  std::optional<std::string_view> FindAlias(std::string_view name) const;
   // The number of alias definitions converted (a redefinition counts again).
   std::size_t AliasCount() const { return alias_count_; }
 
@@ -106,9 +107,7 @@ class LineConverter {
 
   int ConvertHelpTopic(LineWork& work, std::string& converted);
 
-  // The aliases by their lower-case names, each with the spelling it was first stored with: a
-  // lookup costs the same however many aliases a script defines.
-  std::unordered_map<std::string, std::string> aliases_;
+  AliasStore aliases_;
   std::size_t alias_count_ = 0;
   std::size_t alias_lookups_ = 0;
   int macro_number_ = 0;
