@@ -43,33 +43,38 @@ bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> name
                      [&](std::string_view name) { return EqualsNoCase(word, name); });
 }
 
-// The commands whose conversion consumes the words named in `Consumed`.
-bool IsGo(std::string_view command) { return IsOneOf(command, {"g", "go"}); }
-bool IsStep(std::string_view command) {
-  return IsOneOf(command, {"s", "step", "i", "is", "istep"});
-}
-bool IsLog(std::string_view command) { return EqualsNoCase(command, "log"); }
-
 bool IsPrefixOfWhile(std::string_view word) {
   constexpr std::string_view kWhile = "while";
   return !word.empty() && word.size() <= kWhile.size() &&
          EqualsNoCase(word, kWhile.substr(0, word.size()));
 }
 
-// Whether the conversion of `command` consumes the `index`-th word by design.
-bool Consumed(std::string_view command, std::string_view arguments, const Word& word,
-              size_t index) {
-  const std::string_view text = word.text;
-  if (IsOneOf(text, {"do", "if"})) return true;
-  if ((IsGo(command) || IsStep(command)) &&
-      (EqualsNoCase(text, "while") || (index == 0 && IsPrefixOfWhile(text)))) {
-    return true;
+// The words that the conversion of a command consumes by design.
+class ConsumedWords {
+ public:
+  explicit ConsumedWords(std::string_view command)
+      : go_(IsOneOf(command, {"g", "go"})),
+        step_(IsOneOf(command, {"s", "step", "i", "is", "istep"})),
+        log_(EqualsNoCase(command, "log")) {}
+
+  // Whether the `index`-th word of the argument text is one of them.
+  bool Consume(std::string_view arguments, const Word& word, size_t index) const {
+    const std::string_view text = word.text;
+    if (IsOneOf(text, {"do", "if"})) return true;
+    if ((go_ || step_) && (EqualsNoCase(text, "while") || (index == 0 && IsPrefixOfWhile(text)))) {
+      return true;
+    }
+    if (step_ && IsOneOf(text, {"in", "out"})) return true;
+    if (log_ && index == 0 && EqualsNoCase(text, "off")) return true;
+    const bool width = text == "16" || text == "32";
+    return width && word.at > 0 && arguments[word.at - 1] == '/';
   }
-  if (IsStep(command) && IsOneOf(text, {"in", "out"})) return true;
-  if (IsLog(command) && index == 0 && EqualsNoCase(text, "off")) return true;
-  const bool width = text == "16" || text == "32";
-  return width && word.at > 0 && arguments[word.at - 1] == '/';
-}
+
+ private:
+  bool go_;    // go and its while word
+  bool step_;  // step, with its while word and "in" and "out"
+  bool log_;   // log and its "off"
+};
 
 // Up to this many words, on a text up to this long, each word is searched on its own.
 constexpr size_t kFewWords = 16;
@@ -81,10 +86,11 @@ constexpr size_t kShortText = 1024;
 class Candidates {
  public:
   Candidates(std::string_view command, std::string_view arguments) {
+    const ConsumedWords consumed(command);
     size_t index = 0;
     for (Word word = WordFrom(arguments, 0); !word.text.empty();
          word = WordFrom(arguments, word.at + word.text.size()), ++index) {
-      if (Consumed(command, arguments, word, index)) continue;
+      if (consumed.Consume(arguments, word, index)) continue;
       auto same = [&](std::string_view seen) { return EqualsNoCase(seen, word.text); };
       if (size() < kFewWords && std::any_of(begin(), end(), same)) continue;
       Add(word.text);

@@ -183,30 +183,10 @@ void DropAfter(std::string& fullstring, char anchor, char drop) {
   fullstring.resize(kept);
 }
 
-namespace {
-
-char LowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerCase(a[i]) != LowerCase(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool EqualsNoCase(std::string_view text, std::string_view item) { return SameNoCase(text, item); }
-
-bool BeginsWithNoCase(std::string_view text, std::string_view item) {
-  return SameNoCase(text.substr(0, item.size()), item);
-}
-
 bool ContainsNoCase(std::string_view text, std::string_view item) {
   if (item.empty()) return true;
   for (size_t at = 0; at + item.size() <= text.size(); ++at) {
-    if (SameNoCase(text.substr(at, item.size()), item)) return true;
+    if (EqualsNoCase(text.substr(at, item.size()), item)) return true;
   }
   return false;
 }

@@ -73,8 +73,19 @@ Index FindWord(std::string_view text, std::string_view keyword);
 Index FindBlankWord(std::string_view text, std::string_view keyword);
 
 // Case-insensitive comparisons: the letters A to Z match a to z (no locale).
-bool EqualsNoCase(std::string_view text, std::string_view item);
-bool BeginsWithNoCase(std::string_view text, std::string_view item);
+inline char LowerCaseOf(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline bool EqualsNoCase(std::string_view text, std::string_view item) {
+  if (text.size() != item.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (LowerCaseOf(text[i]) != LowerCaseOf(item[i])) return false;
+  }
+  return true;
+}
+inline bool BeginsWithNoCase(std::string_view text, std::string_view item) {
+  return EqualsNoCase(text.substr(0, item.size()), item);
+}
 bool ContainsNoCase(std::string_view text, std::string_view item);
 
 // Whether the character at `index` stands inside double quotes: an odd number of '"' stand
