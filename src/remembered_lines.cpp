@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
+#include <limits>
 
 namespace {
 
@@ -21,11 +21,13 @@ std::size_t PowerOfTwoFor(std::size_t n) {
   return size;
 }
 
-constexpr std::uint64_t kIndexMask = 0xffffffffu;
+constexpr std::uint64_t kIndexBits = 31;
+constexpr std::uint64_t kIndexMask = (std::uint64_t{1} << kIndexBits) - 1;
+constexpr std::uint64_t kLowerHalf = 0xffffffffu;
 
 std::size_t BytesOf(std::string_view line, const RememberedLines::Outcome& outcome) {
   std::size_t bytes = line.size() + outcome.output.size();
-  for (const RememberedLines::Finding& finding : outcome.findings) bytes += finding.text.size();
+  for (const RememberedLines::Finding& finding : outcome.findings) bytes += finding.size;
   return bytes;
 }
 
@@ -45,44 +47,71 @@ std::uint64_t HashOfLine(std::string_view line) {
 }
 
 RememberedLines::RememberedLines(std::size_t lines, std::size_t findings, std::size_t bytes)
-    : current_(lines, findings, bytes), previous_(lines, findings, bytes) {}
+    : generations_{{lines, findings, bytes}, {lines, findings, bytes}},
+      slots_(PowerOfTwoFor(4 * std::min<std::size_t>(lines, kIndexMask))) {}
 
-const RememberedLines::Outcome* RememberedLines::Find(std::string_view line, std::uint64_t hash) {
-  if (const Outcome* known = current_.Find(line, hash)) return known;
-  const Outcome* before = previous_.Find(line, hash);
-  if (before == nullptr || !current_.HasRoomFor(line, *before)) return before;
-  return current_.Add(line, hash, *before);
+std::uint64_t RememberedLines::SlotFor(std::uint64_t hash, std::size_t generation,
+                                       std::uint32_t index) {
+  return (hash & ~kLowerHalf) | (std::uint64_t{generation} << kIndexBits) | (index + 1u);
+}
+
+std::size_t RememberedLines::SlotOf(std::string_view line, std::uint64_t hash) const {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const std::uint64_t held = slots_[slot];
+    if (held == 0) return slot;
+    if ((held & ~kLowerHalf) != (hash & ~kLowerHalf)) continue;
+    const Generation& generation = generations_[(held >> kIndexBits) & 1];
+    if (generation.Line(static_cast<std::uint32_t>((held & kIndexMask) - 1)) == line) return slot;
+  }
+}
+
+std::optional<RememberedLines::Outcome> RememberedLines::Find(std::string_view line,
+                                                              std::uint64_t hash) {
+  const std::size_t slot = SlotOf(line, hash);
+  const std::uint64_t held = slots_[slot];
+  if (held == 0) return std::nullopt;
+  const std::size_t generation = (held >> kIndexBits) & 1;
+  const std::uint32_t index = static_cast<std::uint32_t>((held & kIndexMask) - 1);
+  const Outcome outcome = generations_[generation].OutcomeOf(index);
+  Generation& current = generations_[current_];
+  if (generation == current_ || !current.HasRoomFor(line, outcome)) return outcome;
+  // A line of the part before comes into the part at hand.
+  const std::uint32_t moved = current.Add(line, outcome);
+  slots_[slot] = SlotFor(hash, current_, moved);
+  return current.OutcomeOf(moved);
 }
 
 void RememberedLines::Remember(std::string_view line, std::uint64_t hash, const Outcome& outcome) {
-  if (!current_.CouldHold(line, outcome)) return;
-  if (!current_.HasRoomFor(line, outcome)) {
-    std::swap(current_, previous_);
-    current_.Clear();
+  if (!generations_[current_].CouldHold(line, outcome)) return;
+  if (!generations_[current_].HasRoomFor(line, outcome)) StartGeneration();
+  const std::size_t slot = SlotOf(line, hash);
+  slots_[slot] = SlotFor(hash, current_, generations_[current_].Add(line, outcome));
+}
+
+void RememberedLines::StartGeneration() {
+  const std::size_t before = current_;
+  current_ = 1 - current_;
+  generations_[current_].Clear();
+  // The table is made again of the lines of the part before.
+  std::fill(slots_.begin(), slots_.end(), 0);
+  const Generation& kept = generations_[before];
+  const std::size_t mask = slots_.size() - 1;
+  for (std::uint32_t index = 0; index < kept.size(); ++index) {
+    const std::uint64_t hash = HashOfLine(kept.Line(index));
+    std::size_t slot = hash & mask;
+    while (slots_[slot] != 0) slot = (slot + 1) & mask;
+    slots_[slot] = SlotFor(hash, before, index);
   }
-  current_.Add(line, hash, outcome);
 }
 
 RememberedLines::Generation::Generation(std::size_t lines, std::size_t findings, std::size_t bytes)
-    : most_lines_(lines),
-      most_findings_(findings),
-      most_bytes_(bytes),
-      slots_(PowerOfTwoFor(2 * lines)) {
-  entries_.reserve(lines);
-  findings_.reserve(findings);
-  bytes_.reserve(bytes);
-}
-
-const RememberedLines::Outcome* RememberedLines::Generation::Find(std::string_view line,
-                                                                  std::uint64_t hash) const {
-  const std::size_t mask = slots_.size() - 1;
-  const std::uint64_t tag = hash & ~kIndexMask;
-  for (std::size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
-    if ((slots_[slot] & ~kIndexMask) != tag) continue;
-    const Entry& entry = entries_[(slots_[slot] & kIndexMask) - 1];
-    if (entry.hash == hash && entry.line == line) return &entry.outcome;
-  }
-  return nullptr;
+    : most_lines_(std::min<std::size_t>(lines, kIndexMask)),
+      most_findings_(std::min<std::size_t>(findings, std::numeric_limits<std::uint32_t>::max())),
+      most_bytes_(std::min<std::size_t>(bytes, std::numeric_limits<std::uint32_t>::max())) {
+  entries_.reserve(most_lines_);
+  findings_.reserve(most_findings_);
+  bytes_.reserve(most_bytes_);
 }
 
 bool RememberedLines::Generation::HasRoomFor(std::string_view line, const Outcome& outcome) const {
@@ -92,36 +121,48 @@ bool RememberedLines::Generation::HasRoomFor(std::string_view line, const Outcom
 }
 
 bool RememberedLines::Generation::CouldHold(std::string_view line, const Outcome& outcome) const {
-  return most_lines_ > 0 && outcome.findings.size() <= most_findings_ &&
+  return most_lines_ > 0 && line.size() <= std::numeric_limits<std::uint16_t>::max() &&
+         outcome.findings.size() <=
+             std::min<std::size_t>(most_findings_, std::numeric_limits<std::uint8_t>::max()) &&
          BytesOf(line, outcome) <= most_bytes_;
 }
 
-std::string_view RememberedLines::Generation::Copy(std::string_view text) {
-  const std::size_t at = bytes_.size();
-  bytes_.insert(bytes_.end(), text.begin(), text.end());
-  return std::string_view(bytes_.data() + at, text.size());
+std::uint32_t RememberedLines::Generation::Add(std::string_view line, const Outcome& outcome) {
+  Entry entry;
+  entry.at = static_cast<std::uint32_t>(bytes_.size());
+  entry.output_size = static_cast<std::uint32_t>(outcome.output.size());
+  entry.first_finding = static_cast<std::uint32_t>(findings_.size());
+  entry.line_size = static_cast<std::uint16_t>(line.size());
+  entry.finding_count = static_cast<std::uint8_t>(outcome.findings.size());
+  entry.switches = (outcome.journal ? kJournal : 0) | (outcome.log ? kLog : 0);
+  bytes_.insert(bytes_.end(), line.begin(), line.end());
+  bytes_.insert(bytes_.end(), outcome.output.begin(), outcome.output.end());
+  for (const Finding& finding : outcome.findings) {
+    std::string_view text = outcome.findings.TextOf(finding);
+    findings_.push_back({finding.kind, bytes_.size(), text.size()});
+    bytes_.insert(bytes_.end(), text.begin(), text.end());
+  }
+  entries_.push_back(entry);
+  return static_cast<std::uint32_t>(entries_.size() - 1);
 }
 
-const RememberedLines::Outcome* RememberedLines::Generation::Add(std::string_view line,
-                                                                 std::uint64_t hash,
-                                                                 const Outcome& outcome) {
-  Entry entry{hash, Copy(line), {Copy(outcome.output), {}, outcome.journal, outcome.log}};
-  const Finding* first = findings_.data() + findings_.size();
-  for (const Finding& finding : outcome.findings) {
-    findings_.push_back({finding.kind, Copy(finding.text)});
-  }
-  entry.outcome.findings = {first, findings_.data() + findings_.size()};
-  entries_.push_back(entry);
+std::string_view RememberedLines::Generation::Line(std::uint32_t index) const {
+  const Entry& entry = entries_[index];
+  return std::string_view(bytes_.data() + entry.at, entry.line_size);
+}
 
-  const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = hash & mask;
-  while (slots_[slot] != 0) slot = (slot + 1) & mask;
-  slots_[slot] = (hash & ~kIndexMask) | entries_.size();
-  return &entries_.back().outcome;
+RememberedLines::Outcome RememberedLines::Generation::OutcomeOf(std::uint32_t index) const {
+  const Entry& entry = entries_[index];
+  Outcome outcome;
+  outcome.output = std::string_view(bytes_.data() + entry.at + entry.line_size, entry.output_size);
+  const Finding* first = findings_.data() + entry.first_finding;
+  outcome.findings = {first, first + entry.finding_count, bytes_.data()};
+  outcome.journal = (entry.switches & kJournal) != 0;
+  outcome.log = (entry.switches & kLog) != 0;
+  return outcome;
 }
 
 void RememberedLines::Generation::Clear() {
-  std::fill(slots_.begin(), slots_.end(), 0);
   entries_.clear();
   findings_.clear();
   bytes_.clear();

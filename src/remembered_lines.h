@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -17,22 +18,27 @@ std::uint64_t HashOfLine(std::string_view line);
 // of the script at hand, and those of the part before it that have not come again since. When the
 // part at hand fills its generation, it becomes the part before and the part before that is
 // forgotten; a line of the part before that comes again moves into the part at hand. Each
-// generation has room for a fixed number of lines and of bytes, set aside once, so a store never
-// grows, and what Find returns stays valid until the next call of Remember.
+// generation has room for a fixed number of lines, findings and bytes, set aside once, so a store
+// never grows. One open-addressed table of hashes finds the lines of both generations.
 class RememberedLines {
  public:
-  // A finding a line made, as reported.
+  // A finding a line made: its kind, and where its text stands among the texts of the findings.
   struct Finding {
     tvx2mxt::FindingKind kind;
-    std::string_view text;
+    std::size_t at;
+    std::size_t size;
   };
-  // The findings of a line, in the order they were made.
+  // The findings of a line, in the order they were made, and the text that holds their texts.
   struct Findings {
     const Finding* first = nullptr;
     const Finding* last = nullptr;
+    const char* texts = nullptr;
     const Finding* begin() const { return first; }
     const Finding* end() const { return last; }
     std::size_t size() const { return static_cast<std::size_t>(last - first); }
+    std::string_view TextOf(const Finding& finding) const {
+      return std::string_view(texts + finding.at, finding.size);
+    }
   };
   // What a line became: the text written for it, its findings, and whether it switched a journal
   // or a log on.
@@ -47,44 +53,58 @@ class RememberedLines {
   // texts in each generation.
   RememberedLines(std::size_t lines, std::size_t findings, std::size_t bytes);
 
-  // What `line` (whose HashOfLine is `hash`) became, or null when it is not known.
-  const Outcome* Find(std::string_view line, std::uint64_t hash);
-  // Keeps what `line` became, a line that Find does not know. A line too large for a whole
-  // generation is not kept.
+  // What `line` (whose HashOfLine is `hash`) became, if the store knows it. The views stay valid
+  // until the next call of Remember.
+  std::optional<Outcome> Find(std::string_view line, std::uint64_t hash);
+  // Keeps what `line` became, a line that Find does not know. A line too long, or with too many
+  // findings or bytes for a whole generation, is not kept.
   void Remember(std::string_view line, std::uint64_t hash, const Outcome& outcome);
 
-  // The number of lines the two generations hold (a line that moved back is in both).
-  std::size_t size() const { return current_.size() + previous_.size(); }
+  // The number of lines the store holds.
+  std::size_t size() const { return generations_[0].size() + generations_[1].size(); }
 
  private:
+  // The lines of one generation, their outputs and findings.
   class Generation {
    public:
     Generation(std::size_t lines, std::size_t findings, std::size_t bytes);
-    const Outcome* Find(std::string_view line, std::uint64_t hash) const;
     // Whether the line and its outcome fit into what is left; into an empty generation.
     bool HasRoomFor(std::string_view line, const Outcome& outcome) const;
     bool CouldHold(std::string_view line, const Outcome& outcome) const;
-    // Copies the line and its outcome in (there must be room); returns the copy of the outcome.
-    const Outcome* Add(std::string_view line, std::uint64_t hash, const Outcome& outcome);
+    // Copies the line and its outcome in (there must be room); returns its index.
+    std::uint32_t Add(std::string_view line, const Outcome& outcome);
+    std::string_view Line(std::uint32_t index) const;
+    Outcome OutcomeOf(std::uint32_t index) const;
     void Clear();
     std::size_t size() const { return entries_.size(); }
 
    private:
     struct Entry {
-      std::uint64_t hash;
-      std::string_view line;
-      Outcome outcome;
+      std::uint32_t at;  // where the line begins in `bytes_`; its output follows it
+      std::uint32_t output_size;
+      std::uint32_t first_finding;
+      std::uint16_t line_size;
+      std::uint8_t finding_count;
+      std::uint8_t switches;  // kJournal, kLog
     };
-    std::string_view Copy(std::string_view text);
+    static constexpr std::uint8_t kJournal = 1, kLog = 2;
 
     std::size_t most_lines_, most_findings_, most_bytes_;
-    // Open addressing: each slot holds the upper half of an entry's hash and its index + 1, or 0
-    // when free. Never more than half of the slots are taken.
-    std::vector<std::uint64_t> slots_;
     std::vector<Entry> entries_;
-    std::vector<Finding> findings_;
-    std::vector<char> bytes_;  // never grows past its first capacity: the views stay valid
+    std::vector<Finding> findings_;  // their texts follow the outputs in `bytes_`
+    std::vector<char> bytes_;        // never grows past its first capacity: the views stay valid
   };
 
-  Generation current_, previous_;
+  // A slot holds the upper half of a line's hash, the generation of the line and its index + 1;
+  // 0 when free.
+  static std::uint64_t SlotFor(std::uint64_t hash, std::size_t generation, std::uint32_t index);
+  // The slot that holds `line`, or the free slot where it would go.
+  std::size_t SlotOf(std::string_view line, std::uint64_t hash) const;
+  // The generation at hand becomes the one before; the one before is forgotten.
+  void StartGeneration();
+
+  Generation generations_[2];
+  std::size_t current_ = 0;  // the generation at hand
+  // Never more than half of the slots are taken.
+  std::vector<std::uint64_t> slots_;
 };

@@ -44,11 +44,10 @@ class ScriptConversion {
   std::string line_;       // the line being converted, as the conversion sees it
   std::string segment_;    // the segment being converted
   std::string converted_;  // the conversion of a segment
-  // The findings of the line being converted (each text ends where the next one begins), and
-  // whether it switched a journal or a log on.
-  std::vector<std::pair<tvx2mxt::FindingKind, size_t>> findings_;
+  // The findings of the line being converted, with their texts, and whether it switched a
+  // journal or a log on.
+  std::vector<RememberedLines::Finding> findings_;
   std::string finding_texts_;
-  std::vector<RememberedLines::Finding> finding_views_;
   bool line_journal_ = false;
   bool line_log_ = false;
   tvx2mxt::Finding finding_;  // the finding being passed on

@@ -92,7 +92,7 @@ void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& ou
     return;
   }
   const std::uint64_t hash = HashOfLine(line_);
-  if (const RememberedLines::Outcome* known = remembered_.Find(line_, hash)) {
+  if (std::optional<RememberedLines::Outcome> known = remembered_.Find(line_, hash)) {
     Replay(*known, out);
     return;
   }
@@ -135,7 +135,7 @@ void ScriptConversion::ConvertNewLine(std::string_view line, std::string& out) {
 void ScriptConversion::Replay(const RememberedLines::Outcome& outcome, std::string& out) {
   out += outcome.output;
   for (const RememberedLines::Finding& finding : outcome.findings) {
-    Deliver(finding.kind, finding.text);
+    Deliver(finding.kind, outcome.findings.TextOf(finding));
   }
   journal_ = journal_ || outcome.journal;
   log_ = log_ || outcome.log;
@@ -144,15 +144,9 @@ void ScriptConversion::Replay(const RememberedLines::Outcome& outcome, std::stri
 // Keeps what the line became for its next time.
 void ScriptConversion::Remember(std::uint64_t hash, std::string_view output) {
   if (line_.size() > kLongestLine) return;
-  finding_views_.clear();
-  size_t begin = 0;
-  for (const auto& [kind, end] : findings_) {
-    finding_views_.push_back({kind, std::string_view(finding_texts_).substr(begin, end - begin)});
-    begin = end;
-  }
   RememberedLines::Outcome outcome;
   outcome.output = output;
-  outcome.findings = {finding_views_.data(), finding_views_.data() + finding_views_.size()};
+  outcome.findings = {findings_.data(), findings_.data() + findings_.size(), finding_texts_.data()};
   outcome.journal = line_journal_;
   outcome.log = line_log_;
   remembered_.Remember(line_, hash, outcome);
@@ -211,8 +205,8 @@ void ScriptConversion::ReportDropped(std::string_view converted) {
 }
 
 void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) {
+  findings_.push_back({kind, finding_texts_.size(), text.size()});
   finding_texts_.append(text);
-  findings_.emplace_back(kind, finding_texts_.size());
   Deliver(kind, text);
 }
 

@@ -11,11 +11,23 @@ namespace {
 
 using Kind = tvx2mxt::FindingKind;
 
-RememberedLines::Outcome OutcomeOf(std::string_view output,
-                                   const std::vector<RememberedLines::Finding>& findings = {}) {
+// Findings with their texts, as the script loop gives them to the store.
+struct FindingList {
+  std::vector<RememberedLines::Finding> findings;
+  std::string texts;
+
+  FindingList& Add(Kind kind, std::string_view text) {
+    findings.push_back({kind, texts.size(), text.size()});
+    texts.append(text);
+    return *this;
+  }
+};
+
+RememberedLines::Outcome OutcomeOf(std::string_view output, const FindingList& list = {}) {
   RememberedLines::Outcome outcome;
   outcome.output = output;
-  outcome.findings = {findings.data(), findings.data() + findings.size()};
+  outcome.findings = {list.findings.data(), list.findings.data() + list.findings.size(),
+                      list.texts.data()};
   return outcome;
 }
 
@@ -25,31 +37,31 @@ void Remember(RememberedLines& store, std::string_view line, std::string_view ou
 
 // The output kept for `line`, or "(none)".
 std::string Recall(RememberedLines& store, std::string_view line) {
-  const RememberedLines::Outcome* known = store.Find(line, HashOfLine(line));
-  return known == nullptr ? "(none)" : std::string(known->output);
+  std::optional<RememberedLines::Outcome> known = store.Find(line, HashOfLine(line));
+  return known ? std::string(known->output) : "(none)";
 }
 
 TEST(RememberedLines, FindsWhatALineBecame) {
   RememberedLines store(8, 8, 1024);
-  std::string finding_text = "x";
-  std::vector<RememberedLines::Finding> findings = {{Kind::kDropped, finding_text},
-                                                    {Kind::kWarning, "Warning z"}};
-  RememberedLines::Outcome outcome = OutcomeOf("go\n", findings);
+  FindingList list;
+  list.Add(Kind::kDropped, "x").Add(Kind::kWarning, "Warning z");
+  RememberedLines::Outcome outcome = OutcomeOf("go\n", list);
   outcome.journal = true;
   std::string line = "go x";
   store.Remember(line, HashOfLine(line), outcome);
   // The store keeps copies: the texts it was given may change.
   line = "go y";
-  finding_text = "y";
+  list.texts = "yWARNING z";
 
-  const RememberedLines::Outcome* known = store.Find("go x", HashOfLine("go x"));
-  ASSERT_NE(known, nullptr);
+  std::optional<RememberedLines::Outcome> known = store.Find("go x", HashOfLine("go x"));
+  ASSERT_TRUE(known.has_value());
   EXPECT_EQ(known->output, "go\n");
   ASSERT_EQ(known->findings.size(), 2u);
-  EXPECT_EQ(known->findings.begin()[0].kind, Kind::kDropped);
-  EXPECT_EQ(known->findings.begin()[0].text, "x");
-  EXPECT_EQ(known->findings.begin()[1].kind, Kind::kWarning);
-  EXPECT_EQ(known->findings.begin()[1].text, "Warning z");
+  const RememberedLines::Finding* first = known->findings.begin();
+  EXPECT_EQ(first[0].kind, Kind::kDropped);
+  EXPECT_EQ(known->findings.TextOf(first[0]), "x");
+  EXPECT_EQ(first[1].kind, Kind::kWarning);
+  EXPECT_EQ(known->findings.TextOf(first[1]), "Warning z");
   EXPECT_TRUE(known->journal);
   EXPECT_FALSE(known->log);
   // Only the same bytes are the same line.
@@ -63,11 +75,11 @@ TEST(RememberedLines, LinesWithTheSameHashAreTold) {
   store.Remember("a", 42, OutcomeOf("A"));
   store.Remember("b", 42, OutcomeOf("B"));
   store.Remember("c", 42 + (1u << 20), OutcomeOf("C"));  // another slot's hash, same upper half
-  ASSERT_NE(store.Find("a", 42), nullptr);
+  ASSERT_TRUE(store.Find("a", 42).has_value());
   EXPECT_EQ(store.Find("a", 42)->output, "A");
   EXPECT_EQ(store.Find("b", 42)->output, "B");
   EXPECT_EQ(store.Find("c", 42 + (1u << 20))->output, "C");
-  EXPECT_EQ(store.Find("d", 42), nullptr);
+  EXPECT_FALSE(store.Find("d", 42).has_value());
 }
 
 TEST(RememberedLines, ForgetsThePartBeforeThePartBefore) {
@@ -84,6 +96,22 @@ TEST(RememberedLines, ForgetsThePartBeforeThePartBefore) {
   EXPECT_EQ(Recall(store, "a"), "A");
   EXPECT_EQ(Recall(store, "c"), "C");
   EXPECT_EQ(Recall(store, "d"), "D");
+  // Lines that move back keep their findings and switches.
+  FindingList list;
+  list.Add(Kind::kSemicolons, "e;f").Add(Kind::kNotConverted, "f");
+  RememberedLines::Outcome outcome = OutcomeOf("E", list);
+  outcome.log = true;
+  store.Remember("e", HashOfLine("e"), outcome);
+  Remember(store, "f", "F");  // e becomes a line of the part before
+  Remember(store, "g", "G");
+  std::optional<RememberedLines::Outcome> e = store.Find("e", HashOfLine("e"));
+  ASSERT_TRUE(e.has_value());
+  ASSERT_EQ(e->findings.size(), 2u);
+  EXPECT_EQ(e->findings.TextOf(e->findings.begin()[0]), "e;f");
+  EXPECT_EQ(e->findings.begin()[1].kind, Kind::kNotConverted);
+  EXPECT_EQ(e->findings.TextOf(e->findings.begin()[1]), "f");
+  EXPECT_TRUE(e->log);
+  EXPECT_FALSE(e->journal);
 }
 
 TEST(RememberedLines, NeverHoldsMoreThanItsRoom) {
@@ -116,9 +144,15 @@ TEST(RememberedLines, NeverHoldsMoreThanItsRoom) {
 
   // Findings run out too.
   RememberedLines few(4, 2, 1024);
-  std::vector<RememberedLines::Finding> three(3, {Kind::kDropped, "w"});
+  FindingList three;
+  three.Add(Kind::kDropped, "w").Add(Kind::kDropped, "w").Add(Kind::kDropped, "w");
   few.Remember("many", HashOfLine("many"), OutcomeOf("M", three));
   EXPECT_EQ(Recall(few, "many"), "(none)");
+
+  // A store without room keeps nothing.
+  RememberedLines none(0, 0, 0);
+  Remember(none, "go", "go\n");
+  EXPECT_EQ(Recall(none, "go"), "(none)");
 }
 
 TEST(RememberedLines, AnOutcomeFoundStaysValidWhileLinesMoveBack) {
@@ -126,10 +160,10 @@ TEST(RememberedLines, AnOutcomeFoundStaysValidWhileLinesMoveBack) {
   Remember(store, "a", "A");
   Remember(store, "b", "B");
   Remember(store, "c", "C");
-  const RememberedLines::Outcome* a = store.Find("a", HashOfLine("a"));
-  const RememberedLines::Outcome* b = store.Find("b", HashOfLine("b"));  // no room: stays put
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
+  std::optional<RememberedLines::Outcome> a = store.Find("a", HashOfLine("a"));
+  std::optional<RememberedLines::Outcome> b = store.Find("b", HashOfLine("b"));  // stays put
+  ASSERT_TRUE(a.has_value());
+  ASSERT_TRUE(b.has_value());
   EXPECT_EQ(a->output, "A");
   EXPECT_EQ(b->output, "B");
 }
