@@ -202,15 +202,24 @@ class WordFinder {
   std::vector<bool> found_;
 };
 
-// Whether `word` occurs anywhere in `text`, ignoring case: a plain search, the cheapest for
-// the few short words of an ordinary command.
-bool OccursIn(std::string_view word, std::string_view text) {
-  if (word.size() > text.size()) return false;
-  const char first = Lower(word[0]);
-  for (size_t at = 0; at + word.size() <= text.size(); ++at) {
-    if (Lower(text[at]) == first && EqualsNoCase(word, text.substr(at, word.size()))) return true;
+// A text of up to kShortText characters in lower case, held without taking memory.
+class ShortLowerText {
+ public:
+  explicit ShortLowerText(std::string_view text) : size_(std::min(text.size(), kShortText)) {
+    for (size_t i = 0; i < size_; ++i) chars_[i] = Lower(text[i]);
   }
-  return false;
+  std::string_view view() const { return std::string_view(chars_.data(), size_); }
+
+ private:
+  std::array<char, kShortText> chars_;
+  size_t size_;
+};
+
+// Whether `word` occurs anywhere in `text` (in lower case), ignoring case: a plain search, the
+// cheapest for the few short words of an ordinary command.
+bool OccursIn(std::string_view word, const ShortLowerText& text) {
+  if (word.size() > text.view().size()) return false;
+  return Contains(text.view(), ShortLowerText(word).view());
 }
 
 // Which of the candidates occur in `text`: one pass over the text for all of them (a word that
@@ -248,8 +257,9 @@ std::string DroppedWords(std::string_view command, std::string_view arguments,
     dropped += word;
   };
   if (candidates.size() <= kFewWords && converted.size() <= kShortText) {
+    const ShortLowerText lower(converted);
     for (std::string_view candidate : candidates) {
-      if (!OccursIn(candidate, converted)) drop(candidate);
+      if (!OccursIn(candidate, lower)) drop(candidate);
     }
     return dropped;
   }

@@ -56,6 +56,7 @@ bool OpensLog(std::string_view converted) {
 // "//Warning", "//warning", "//NOTE" or "//WARNING" that stands outside double quotes (at the
 // start of a line, or behind a command as in an alias body); empty for any other line.
 std::string_view WarningText(std::string_view line) {
+  if (!Contains(line, "//")) return {};
   bool quoted = false;
   for (size_t at = 0; at + 1 < line.size(); ++at) {
     if (line[at] == '"') quoted = !quoted;
@@ -184,6 +185,7 @@ void ScriptConversion::Finish(std::string& out) {
 }
 
 void ScriptConversion::ReportWarnings(std::string_view converted) {
+  if (!Contains(converted, "//")) return;
   size_t start = 0;
   for (size_t end = 0; end != converted.npos; start = end + 1) {
     end = converted.find('\n', start);
