@@ -44,6 +44,7 @@ class LineConverter::RunningLine {
 
   bool admitted() const { return frame_ != nullptr; }
   LineWork& work() { return frame_->work; }
+  const std::string& received() const { return frame_->received; }
 
  private:
   static constexpr size_t kKeptCapacity = 1 << 16;
@@ -221,6 +222,7 @@ int LineConverter::ConvertHelpTopic(LineWork& work, std::string& converted) {
 }
 
 int LineConverter::ConvertLine(std::string& original, std::string& converted) {
+  ++calls_;
   RunningLine running(*this, original);
   if (!running.admitted()) return kNotConverted;
   const bool outermost = running_depth_ == 1;
@@ -236,8 +238,35 @@ int LineConverter::ConvertLine(std::string& original, std::string& converted) {
   }
   LineWork& work = running.work();
   work.line.assign(original, static_cast<size_t>(start));
+  if (outermost) return ConvertCommand(work, converted);
+  return ConvertWithin(running.received(), work, converted);
+}
+
+// The commands converted within others (those of breakpoint command lists, alias bodies, help
+// topics) come again and again. One whose conversion needed nothing but its own text (no alias,
+// no macro, no conversion within it) converts the same way each time it comes.
+int LineConverter::ConvertWithin(std::string_view received, LineWork& work,
+                                 std::string& converted) {
+  const std::uint64_t hash = HashOfLine(received);
+  int result = kNotConverted;
+  std::string_view known;
+  if (commands_.Find(received, hash, result, known)) {
+    if (result == kConverted) converted.assign(known);
+    return result;
+  }
+  const std::size_t calls = calls_, lookups = alias_lookups_, aliases = alias_count_;
+  const int macros = macro_number_;
+  result = ConvertCommand(work, converted);
+  if (calls_ == calls && alias_lookups_ == lookups && alias_count_ == aliases &&
+      macro_number_ == macros) {
+    commands_.Remember(received, hash, result, result == kConverted ? converted : "");
+  }
+  return result;
+}
+
+int LineConverter::ConvertCommand(LineWork& work, std::string& converted) {
   SplitCommand(work);
-  if (outermost) {
+  if (running_depth_ == 1) {
     last_command_word_.assign(work.PreCon);
     last_arguments_.assign(work.Arguments);
   }

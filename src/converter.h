@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "alias_store.h"
+#include "remembered_lines.h"
 #include "string_toolkit.h"
 
 // Results of ConvertLine and of the alias conversion.
@@ -106,6 +107,10 @@ class LineConverter {
   class RunningAlias;
 
   int ConvertHelpTopic(LineWork& work, std::string& converted);
+  // The conversion of a normalised command from its split on.
+  int ConvertCommand(LineWork& work, std::string& converted);
+  // The same for a command converted within another, which may be known already.
+  int ConvertWithin(std::string_view received, LineWork& work, std::string& converted);
 
   AliasStore aliases_;
   std::size_t alias_count_ = 0;
@@ -115,6 +120,9 @@ class LineConverter {
   // first), and of earlier calls, kept so that their buffers are reused.
   std::vector<std::unique_ptr<ConvertFrame>> frames_;
   std::size_t running_depth_ = 0;
+  // What commands converted within others became.
+  RememberedCommands commands_{256};
+  std::size_t calls_ = 0;  // ConvertLine calls so far, refused ones too
   std::string last_command_word_;
   std::string last_arguments_;
   // Lengths of the texts of the AliasConvert calls that are running, outermost first.

@@ -167,3 +167,36 @@ void RememberedLines::Generation::Clear() {
   findings_.clear();
   bytes_.clear();
 }
+
+namespace {
+
+// The longest command, and conversion, that a place holds.
+constexpr std::size_t kLongestCommand = 256;
+constexpr std::size_t kLongestConversion = 1024;
+
+}  // namespace
+
+RememberedCommands::RememberedCommands(std::size_t places) : places_(places) {}
+
+bool RememberedCommands::Find(std::string_view command, std::uint64_t hash, int& result,
+                              std::string_view& converted) const {
+  if (places_.empty()) return false;
+  const Place& place = places_[hash % places_.size()];
+  if (!place.known || place.command != command) return false;
+  result = place.result;
+  converted = place.converted;
+  return true;
+}
+
+void RememberedCommands::Remember(std::string_view command, std::uint64_t hash, int result,
+                                  std::string_view converted) {
+  if (places_.empty() || command.size() > kLongestCommand ||
+      converted.size() > kLongestConversion) {
+    return;
+  }
+  Place& place = places_[hash % places_.size()];
+  place.known = true;
+  place.command.assign(command);
+  place.result = result;
+  place.converted.assign(converted);
+}

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -107,4 +108,29 @@ class RememberedLines {
   std::size_t current_ = 0;  // the generation at hand
   // Never more than half of the slots are taken.
   std::vector<std::uint64_t> slots_;
+};
+
+// What recent commands became that were converted within other commands: the commands of
+// breakpoint command lists, alias bodies and help topics come again and again. Each command has
+// one place, given by its hash; a command that comes to a taken place takes it over. Commands and
+// conversions longer than a place holds are not kept.
+class RememberedCommands {
+ public:
+  explicit RememberedCommands(std::size_t places);
+
+  // The result and the conversion (empty when not converted) of `command`, whose HashOfLine is
+  // `hash`, if known. The view stays valid until the next call of Remember.
+  bool Find(std::string_view command, std::uint64_t hash, int& result,
+            std::string_view& converted) const;
+  void Remember(std::string_view command, std::uint64_t hash, int result,
+                std::string_view converted);
+
+ private:
+  struct Place {
+    bool known = false;
+    std::string command;
+    int result = 0;
+    std::string converted;
+  };
+  std::vector<Place> places_;
 };

@@ -168,4 +168,34 @@ TEST(RememberedLines, AnOutcomeFoundStaysValidWhileLinesMoveBack) {
   EXPECT_EQ(b->output, "B");
 }
 
+// The commands converted within others: each has one place; another command that comes to the
+// same place takes it over.
+TEST(RememberedCommands, OnePlaceACommand) {
+  RememberedCommands store(4);
+  int result = -1;
+  std::string_view converted;
+  EXPECT_FALSE(store.Find("go", 1, result, converted));
+  store.Remember("go", 1, 0, "go");
+  store.Remember("foo", 2, 1, "");
+  ASSERT_TRUE(store.Find("go", 1, result, converted));
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(converted, "go");
+  ASSERT_TRUE(store.Find("foo", 2, result, converted));
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(converted, "");
+  EXPECT_FALSE(store.Find("Go", 1, result, converted));  // the same bytes only
+  store.Remember("step", 5, 0, "stepl");                 // 5 and 1 share a place of four
+  EXPECT_FALSE(store.Find("go", 1, result, converted));
+  ASSERT_TRUE(store.Find("step", 5, result, converted));
+  EXPECT_EQ(converted, "stepl");
+  // Too long to keep: the place keeps what it had.
+  store.Remember(std::string(300, 's'), 5, 0, "x");
+  store.Remember("s", 5, 0, std::string(2000, 'x'));
+  EXPECT_TRUE(store.Find("step", 5, result, converted));
+  EXPECT_FALSE(store.Find(std::string(300, 's'), 5, result, converted));
+  RememberedCommands none(0);
+  none.Remember("go", 1, 0, "go");
+  EXPECT_FALSE(none.Find("go", 1, result, converted));
+}
+
 }  // namespace
