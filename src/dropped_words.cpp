@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -97,24 +98,32 @@ class Candidates {
     }
   }
 
-  const std::string_view* begin() const { return many_.empty() ? few_.data() : many_.data(); }
-  const std::string_view* end() const { return begin() + size(); }
+  // A word of the argument text; nothing to set up until it is one (a string_view would be).
+  struct Span {
+    const char* data;
+    size_t size;
+    operator std::string_view() const { return std::string_view(data, size); }
+  };
+
+  const Span* begin() const { return many_.empty() ? few_ : many_.data(); }
+  const Span* end() const { return begin() + size(); }
   size_t size() const { return many_.empty() ? count_ : many_.size(); }
   std::string_view operator[](size_t k) const { return begin()[k]; }
 
  private:
   void Add(std::string_view word) {
+    const Span span{word.data(), word.size()};
     if (count_ < kFewWords) {
-      few_[count_++] = word;
+      few_[count_++] = span;
       return;
     }
-    if (many_.empty()) many_.assign(few_.begin(), few_.end());
-    many_.push_back(word);
+    if (many_.empty()) many_.assign(few_, few_ + kFewWords);
+    many_.push_back(span);
   }
 
-  std::array<std::string_view, kFewWords> few_;
+  Span few_[kFewWords];
   size_t count_ = 0;
-  std::vector<std::string_view> many_;  // all of them, once there are more than kFewWords
+  std::vector<Span> many_;  // all of them, once there are more than kFewWords
 };
 
 // Finds which of a set of words occur in a text, in one pass over the text.
@@ -215,11 +224,14 @@ class ShortLowerText {
   size_t size_;
 };
 
-// Whether `word` occurs anywhere in `text` (in lower case), ignoring case: a plain search, the
-// cheapest for the few short words of an ordinary command.
-bool OccursIn(std::string_view word, const ShortLowerText& text) {
-  if (word.size() > text.view().size()) return false;
-  return Contains(text.view(), ShortLowerText(word).view());
+// Whether `word` occurs anywhere in `text`, ignoring case: a plain search, the cheapest for the
+// few short words of an ordinary command. A word mostly stands in the conversion as written; the
+// text is put in lower case (into `lower`) only for one that does not.
+bool OccursIn(std::string_view word, std::string_view text, std::optional<ShortLowerText>& lower) {
+  if (word.size() > text.size()) return false;
+  if (Contains(text, word)) return true;
+  if (!lower) lower.emplace(text);
+  return Contains(lower->view(), ShortLowerText(word).view());
 }
 
 // Which of the candidates occur in `text`: one pass over the text for all of them (a word that
@@ -257,9 +269,9 @@ std::string DroppedWords(std::string_view command, std::string_view arguments,
     dropped += word;
   };
   if (candidates.size() <= kFewWords && converted.size() <= kShortText) {
-    const ShortLowerText lower(converted);
+    std::optional<ShortLowerText> lower;
     for (std::string_view candidate : candidates) {
-      if (!OccursIn(candidate, lower)) drop(candidate);
+      if (!OccursIn(candidate, converted, lower)) drop(candidate);
     }
     return dropped;
   }
