@@ -57,10 +57,12 @@ class ScriptConversion {
   bool log_ = false;      // a converted command switched a log on
 };
 
-// Reads the lines of a stream: the buffer grows to the longest line and no further.
+// Reads the lines of a stream: the buffer grows to the longest line and no further. A regular
+// file is read in large pieces; any other stream (a terminal, a pipe) a line at a time, so that
+// each line is converted as soon as it is there.
 class FileLineReader {
  public:
-  explicit FileLineReader(std::FILE* in) : in_(in) {}
+  explicit FileLineReader(std::FILE* in);
   ~FileLineReader();
   FileLineReader(const FileLineReader&) = delete;
   FileLineReader& operator=(const FileLineReader&) = delete;
@@ -71,7 +73,14 @@ class FileLineReader {
   bool Failed() const { return std::ferror(in_) != 0; }
 
  private:
+  bool NextPiece(std::string_view& line);
   std::FILE* in_;
+  // A line at a time.
   char* buffer_ = nullptr;
   size_t capacity_ = 0;
+  // In pieces: the lines not handed out yet are the bytes from `start_` to the end of `data_`.
+  bool in_pieces_ = false;
+  std::string data_;
+  size_t start_ = 0;
+  bool end_ = false;  // the whole file has been read
 };

@@ -1,5 +1,7 @@
 // The script conversion driver: reads the input a line at a time, splits semicolon lines into
 // segments, converts each segment, and writes the conversion or a comment in its place.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -238,9 +240,15 @@ void ScriptConversion::Deliver(tvx2mxt::FindingKind kind, std::string_view text)
   }
 }
 
+FileLineReader::FileLineReader(std::FILE* in) : in_(in) {
+  struct stat info;
+  in_pieces_ = fstat(fileno(in), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 FileLineReader::~FileLineReader() { std::free(buffer_); }
 
 bool FileLineReader::Next(std::string_view& line) {
+  if (in_pieces_) return NextPiece(line);
   errno = 0;
   ssize_t read = getline(&buffer_, &capacity_, in_);
   // A line too long for the memory left is memory exhaustion, not the end of the script.
@@ -248,4 +256,31 @@ bool FileLineReader::Next(std::string_view& line) {
   if (read < 0) return false;
   line = std::string_view(buffer_, static_cast<size_t>(read));
   return true;
+}
+
+bool FileLineReader::NextPiece(std::string_view& line) {
+  constexpr size_t kPiece = 1 << 16;
+  for (;;) {
+    const size_t newline = data_.find('\n', start_);
+    if (newline != std::string::npos) {
+      line = std::string_view(data_).substr(start_, newline + 1 - start_);
+      start_ = newline + 1;
+      return true;
+    }
+    if (end_) {
+      if (start_ == data_.size()) return false;
+      line = std::string_view(data_).substr(start_);
+      start_ = data_.size();
+      return true;
+    }
+    // The rest of the file's last piece moves to the front, and the next piece follows it.
+    data_.erase(0, start_);
+    start_ = 0;
+    const size_t kept = data_.size();
+    data_.resize(kept + kPiece);
+    const size_t read = std::fread(&data_[kept], 1, kPiece, in_);
+    data_.resize(kept + read);
+    if (read < kPiece) end_ = true;
+    if (std::ferror(in_)) return false;
+  }
 }
