@@ -111,13 +111,13 @@ RememberedLines::Generation::Generation(std::size_t lines, std::size_t findings,
       most_bytes_(std::min<std::size_t>(bytes, std::numeric_limits<std::uint32_t>::max())) {
   entries_.reserve(most_lines_);
   findings_.reserve(most_findings_);
-  bytes_.reserve(most_bytes_);
+  bytes_.reset(new char[most_bytes_]);
 }
 
 bool RememberedLines::Generation::HasRoomFor(std::string_view line, const Outcome& outcome) const {
   return entries_.size() < most_lines_ &&
          findings_.size() + outcome.findings.size() <= most_findings_ &&
-         bytes_.size() + BytesOf(line, outcome) <= most_bytes_;
+         used_ + BytesOf(line, outcome) <= most_bytes_;
 }
 
 bool RememberedLines::Generation::CouldHold(std::string_view line, const Outcome& outcome) const {
@@ -129,34 +129,39 @@ bool RememberedLines::Generation::CouldHold(std::string_view line, const Outcome
 
 std::uint32_t RememberedLines::Generation::Add(std::string_view line, const Outcome& outcome) {
   Entry entry;
-  entry.at = static_cast<std::uint32_t>(bytes_.size());
+  entry.at = static_cast<std::uint32_t>(used_);
   entry.output_size = static_cast<std::uint32_t>(outcome.output.size());
   entry.first_finding = static_cast<std::uint32_t>(findings_.size());
   entry.line_size = static_cast<std::uint16_t>(line.size());
   entry.finding_count = static_cast<std::uint8_t>(outcome.findings.size());
   entry.switches = (outcome.journal ? kJournal : 0) | (outcome.log ? kLog : 0);
-  bytes_.insert(bytes_.end(), line.begin(), line.end());
-  bytes_.insert(bytes_.end(), outcome.output.begin(), outcome.output.end());
+  Append(line);
+  Append(outcome.output);
   for (const Finding& finding : outcome.findings) {
     std::string_view text = outcome.findings.TextOf(finding);
-    findings_.push_back({finding.kind, bytes_.size(), text.size()});
-    bytes_.insert(bytes_.end(), text.begin(), text.end());
+    findings_.push_back({finding.kind, used_, text.size()});
+    Append(text);
   }
   entries_.push_back(entry);
   return static_cast<std::uint32_t>(entries_.size() - 1);
 }
 
+void RememberedLines::Generation::Append(std::string_view text) {
+  if (!text.empty()) std::memcpy(bytes_.get() + used_, text.data(), text.size());
+  used_ += text.size();
+}
+
 std::string_view RememberedLines::Generation::Line(std::uint32_t index) const {
   const Entry& entry = entries_[index];
-  return std::string_view(bytes_.data() + entry.at, entry.line_size);
+  return std::string_view(bytes_.get() + entry.at, entry.line_size);
 }
 
 RememberedLines::Outcome RememberedLines::Generation::OutcomeOf(std::uint32_t index) const {
   const Entry& entry = entries_[index];
   Outcome outcome;
-  outcome.output = std::string_view(bytes_.data() + entry.at + entry.line_size, entry.output_size);
+  outcome.output = std::string_view(bytes_.get() + entry.at + entry.line_size, entry.output_size);
   const Finding* first = findings_.data() + entry.first_finding;
-  outcome.findings = {first, first + entry.finding_count, bytes_.data()};
+  outcome.findings = {first, first + entry.finding_count, bytes_.get()};
   outcome.journal = (entry.switches & kJournal) != 0;
   outcome.log = (entry.switches & kLog) != 0;
   return outcome;
@@ -165,7 +170,7 @@ RememberedLines::Outcome RememberedLines::Generation::OutcomeOf(std::uint32_t in
 void RememberedLines::Generation::Clear() {
   entries_.clear();
   findings_.clear();
-  bytes_.clear();
+  used_ = 0;
 }
 
 namespace {

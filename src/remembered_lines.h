@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,6 +81,9 @@ class RememberedLines {
     std::size_t size() const { return entries_.size(); }
 
    private:
+    // Copies `text` to the end of the bytes (there must be room).
+    void Append(std::string_view text);
+
     struct Entry {
       std::uint32_t at;  // where the line begins in `bytes_`; its output follows it
       std::uint32_t output_size;
@@ -93,7 +97,9 @@ class RememberedLines {
     std::size_t most_lines_, most_findings_, most_bytes_;
     std::vector<Entry> entries_;
     std::vector<Finding> findings_;  // their texts follow the outputs in `bytes_`
-    std::vector<char> bytes_;        // never grows past its first capacity: the views stay valid
+    // Room set aside once: the views stay valid. The first `used_` bytes are taken.
+    std::unique_ptr<char[]> bytes_;
+    std::size_t used_ = 0;
   };
 
   // A slot holds the upper half of a line's hash, the generation of the line and its index + 1;
