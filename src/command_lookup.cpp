@@ -20,7 +20,7 @@ const std::unordered_map<std::string_view, std::string_view>& CommandIndex() {
 
 }  // namespace
 
-bool IsWatchpointWord(const std::string& word) { return word == "w" || word == "watch"; }
+bool IsWatchpointWord(std::string_view word) { return word == "w" || word == "watch"; }
 
 int LineConverter::LookUpCommand(const std::string& pre, std::string& post) {
   // A watchpoint converts exactly as a breakpoint with the same argument text; the rewrites

@@ -27,7 +27,7 @@ Index NormaliseLine(std::string& text);
 
 // The command words of a watchpoint ("w", "watch"): converted as a breakpoint on the same
 // argument text, then named "breaka".
-bool IsWatchpointWord(const std::string& word);
+bool IsWatchpointWord(std::string_view word);
 
 // Internal variables of the Tavex debugger ("$name").
 int StrArgs(std::string& arguments, std::string& Output);

@@ -16,7 +16,7 @@ constexpr std::string_view kStepWhileWarning =
 
 // The text is the word "alias" alone or followed by a blank: "alias" inside another word (a
 // symbol such as alias_table) defines nothing.
-bool IsAliasDefinition(const std::string& postcon) {
+bool IsAliasDefinition(std::string_view postcon) {
   return (postcon == "alias" || BeginsWith(postcon, "alias ")) && !Contains(postcon, "printf") &&
          !Contains(postcon, "dcommands");
 }
@@ -31,7 +31,7 @@ int ConvertAliasDefinition(LineConverter& converter, std::string& postcon, std::
 // "log off" (the argument text, blanks aside, is "off" in any case) closes the journal that
 // "log FILE" opened.
 bool IsLogOff(const LineWork& work) {
-  if (work.PreCon != "log") return false;
+  if (std::string_view(work.PreCon) != "log") return false;
   size_t first = work.Arguments.find_first_not_of(' ');
   if (first == std::string::npos) return false;
   std::string word = work.Arguments.substr(first, work.Arguments.find_last_not_of(' ') - first + 1);
@@ -294,22 +294,23 @@ void MarkRegisterNames(std::string& postcon) {
       Contains(postcon, "setreg") || !Contains(postcon, " ")) {
     return;
   }
+  // Most texts hold no register name: a copy is made from the first one on, in stretches.
   std::string marked;
+  size_t copied = 0;  // the text before this is in `marked`
   bool quoted = false;
   for (size_t i = 0; i < postcon.size(); ++i) {
-    char c = postcon[i];
-    if (i > 0 && !quoted && IsRegisterNameAt(postcon, i)) {
-      char before = postcon[i - 1];
-      if (!IsNameChar(before) && before != '@') {
-        // Most texts hold no register name: the copy begins with the first one.
-        if (marked.empty()) marked.assign(postcon, 0, i);
-        marked.push_back('@');
-      }
-    }
+    const char c = postcon[i];
     if (c == '"') quoted = !quoted;
-    if (!marked.empty()) marked.push_back(c);
+    if (c != 'r' && c != 'R') continue;
+    if (i == 0 || quoted || !IsRegisterNameAt(postcon, i)) continue;
+    const char before = postcon[i - 1];
+    if (IsNameChar(before) || before == '@') continue;
+    marked.append(postcon, copied, i - copied).push_back('@');
+    copied = i;
   }
-  if (!marked.empty()) postcon.swap(marked);
+  if (copied == 0) return;
+  marked.append(postcon, copied, std::string::npos);
+  postcon.swap(marked);
 }
 
 // MXT search patterns have no wildcards.
