@@ -28,7 +28,7 @@ class ScriptConversion {
  private:
   void ConvertNewLine(std::string_view line, std::string& out);
   void Replay(const RememberedLines::Outcome& outcome, std::string& out);
-  void Remember(std::uint64_t hash, std::string_view output);
+  void Remember(std::string_view line, std::uint64_t hash, std::string_view output);
   void ConvertSegment(std::string& segment, std::string& out);
   void ReportWarnings(std::string_view converted);
   void ReportDropped(std::string_view converted);
@@ -41,9 +41,9 @@ class ScriptConversion {
   const tvx2mxt::Options& options_;
   LineConverter converter_;  // the aliases and macros of this script
   tvx2mxt::ScriptResult result_;
-  std::string line_;       // the line being converted, as the conversion sees it
-  std::string segment_;    // the segment being converted
-  std::string converted_;  // the conversion of a segment
+  std::string edited_line_;  // the line being converted, when it differs from the line as read
+  std::string segment_;      // the segment being converted
+  std::string converted_;    // the conversion of a segment
   // The findings of the line being converted, with their texts, and whether it switched a
   // journal or a log on.
   std::vector<RememberedLines::Finding> findings_;

@@ -19,14 +19,19 @@ namespace {
 constexpr std::string_view kNotConvertedComment = "//No available conversion of command:\t";
 
 // The text of a line as the conversion sees it: a NUL byte ends it, the newline goes together
-// with a carriage return right before it, and the first other carriage return becomes a blank.
-void LineText(std::string_view raw, std::string& line) {
-  line.assign(raw.substr(0, raw.find('\0')));
+// with a carriage return right before it, and the first other carriage return becomes a blank
+// (in a copy held by `edited`; otherwise the text is a view of the line as read).
+std::string_view LineText(std::string_view raw, std::string& edited) {
+  std::string_view line = raw.substr(0, raw.find('\0'));
   if (!line.empty() && line.back() == '\n') {
-    line.pop_back();
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   }
-  if (size_t cr = line.find('\r'); cr != std::string::npos) line[cr] = ' ';
+  const size_t cr = line.find('\r');
+  if (cr == std::string_view::npos) return line;
+  edited.assign(line);
+  edited[cr] = ' ';
+  return edited;
 }
 
 bool IsBlankLine(std::string_view line) { return line.find_first_not_of(" \t") == line.npos; }
@@ -89,13 +94,13 @@ ScriptConversion::ScriptConversion(const tvx2mxt::Options& options)
 
 void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& out) {
   ++line_number_;
-  LineText(raw, line_);
-  if (IsBlankLine(line_)) {
+  const std::string_view line = LineText(raw, edited_line_);
+  if (IsBlankLine(line)) {
     out += '\n';
     return;
   }
-  const std::uint64_t hash = HashOfLine(line_);
-  if (std::optional<RememberedLines::Outcome> known = remembered_.Find(line_, hash)) {
+  const std::uint64_t hash = HashOfLine(line);
+  if (std::optional<RememberedLines::Outcome> known = remembered_.Find(line, hash)) {
     Replay(*known, out);
     return;
   }
@@ -106,12 +111,12 @@ void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& ou
   findings_.clear();
   finding_texts_.clear();
   line_journal_ = line_log_ = false;
-  ConvertNewLine(line_, out);
+  ConvertNewLine(line, out);
   // A line that looked among the aliases may convert otherwise once the script defines more;
   // one that defined an alias or made a macro must do so again.
   if (converter_.AliasLookups() == lookups && converter_.AliasCount() == aliases &&
       converter_.MacroNumber() == macros) {
-    Remember(hash, std::string_view(out).substr(start));
+    Remember(line, hash, std::string_view(out).substr(start));
   }
 }
 
@@ -145,14 +150,15 @@ void ScriptConversion::Replay(const RememberedLines::Outcome& outcome, std::stri
 }
 
 // Keeps what the line became for its next time.
-void ScriptConversion::Remember(std::uint64_t hash, std::string_view output) {
-  if (line_.size() > kLongestLine) return;
+void ScriptConversion::Remember(std::string_view line, std::uint64_t hash,
+                                std::string_view output) {
+  if (line.size() > kLongestLine) return;
   RememberedLines::Outcome outcome;
   outcome.output = output;
   outcome.findings = {findings_.data(), findings_.data() + findings_.size(), finding_texts_.data()};
   outcome.journal = line_journal_;
   outcome.log = line_log_;
-  remembered_.Remember(line_, hash, outcome);
+  remembered_.Remember(line, hash, outcome);
 }
 
 // Converts one segment and writes what becomes of it.
