@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -14,7 +13,13 @@
 
 namespace {
 
-bool IsWordChar(char c) { return IsNameChar(c) || c == '.'; }
+// Letters, digits, "_" and ".": the characters of a word, looked up in a table made once.
+constexpr std::array<bool, 256> kWordChars = [] {
+  std::array<bool, 256> word_chars{};
+  for (int c = 0; c < 256; ++c) word_chars[c] = IsNameChar(static_cast<char>(c)) || c == '.';
+  return word_chars;
+}();
+bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)]; }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -211,27 +216,44 @@ class WordFinder {
   std::vector<bool> found_;
 };
 
-// A text of up to kShortText characters in lower case, held without taking memory.
-class ShortLowerText {
+// The places where `c` stands in `text`, in either case, in order.
+class PlacesOf {
  public:
-  explicit ShortLowerText(std::string_view text) : size_(std::min(text.size(), kShortText)) {
-    for (size_t i = 0; i < size_; ++i) chars_[i] = Lower(text[i]);
+  PlacesOf(std::string_view text, char c)
+      : text_(text),
+        lower_(Lower(c)),
+        upper_(Upper(c)),
+        next_lower_(Find(lower_, 0)),
+        next_upper_(lower_ == upper_ ? std::string_view::npos : Find(upper_, 0)) {}
+
+  // The next place, or npos.
+  size_t Next() {
+    const size_t at = std::min(next_lower_, next_upper_);
+    if (at == std::string_view::npos) return at;
+    if (at == next_lower_) next_lower_ = Find(lower_, at + 1);
+    if (at == next_upper_) next_upper_ = Find(upper_, at + 1);
+    return at;
   }
-  std::string_view view() const { return std::string_view(chars_.data(), size_); }
 
  private:
-  std::array<char, kShortText> chars_;
-  size_t size_;
+  static char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+  size_t Find(char c, size_t from) const { return text_.find(c, from); }
+
+  std::string_view text_;
+  char lower_, upper_;
+  size_t next_lower_, next_upper_;
 };
 
 // Whether `word` occurs anywhere in `text`, ignoring case: a plain search, the cheapest for the
-// few short words of an ordinary command. A word mostly stands in the conversion as written; the
-// text is put in lower case (into `lower`) only for one that does not.
-bool OccursIn(std::string_view word, std::string_view text, std::optional<ShortLowerText>& lower) {
+// few short words of an ordinary command. A word mostly stands in the conversion as written.
+bool OccursIn(std::string_view word, std::string_view text) {
   if (word.size() > text.size()) return false;
   if (Contains(text, word)) return true;
-  if (!lower) lower.emplace(text);
-  return Contains(lower->view(), ShortLowerText(word).view());
+  PlacesOf places(text, word[0]);
+  for (size_t at; (at = places.Next()) != std::string_view::npos;) {
+    if (EqualsNoCase(text.substr(at, word.size()), word)) return true;
+  }
+  return false;
 }
 
 // Which of the candidates occur in `text`: one pass over the text for all of them (a word that
@@ -269,9 +291,8 @@ std::string DroppedWords(std::string_view command, std::string_view arguments,
     dropped += word;
   };
   if (candidates.size() <= kFewWords && converted.size() <= kShortText) {
-    std::optional<ShortLowerText> lower;
     for (std::string_view candidate : candidates) {
-      if (!OccursIn(candidate, converted, lower)) drop(candidate);
+      if (!OccursIn(candidate, converted)) drop(candidate);
     }
     return dropped;
   }

@@ -59,10 +59,10 @@ inline char CharAt(std::string_view text, Index index) {
 }
 inline Index Length(std::string_view text) { return static_cast<Index>(text.size()); }
 
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 // Letters, digits and "_": the characters a name is made of.
-inline bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
+constexpr bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
 
 // Index of the first occurrence of `keyword` that stands as a word: preceded by the start of the
 // text or by a blank (a keyword that begins with a blank brings its own), and followed by a
