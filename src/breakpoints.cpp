@@ -22,16 +22,17 @@ void ConvertLocation(std::string& command) {
   Index pos2 = FindnChar(command, ' ', pos + 1);
   if (pos == 0) return;
   if (pos2 == -1) pos2 = Length(command);
-  std::string context;
-  CutString(command, context, pos + 1, pos2);
+  const std::string_view context = Piece(command, pos + 1, pos2);
   if (context.empty()) return;
 
-  std::string context_new = context;
-  if (context_new[0] == '$' || context_new[0] == '@') context_new[0] = ' ';
-  size_t digit = context_new.find_first_of("0123456789");
-  if (digit != std::string::npos && context_new.find_first_not_of(" +") == digit) {
-    Insert(context_new, '#', static_cast<Index>(digit));
-  }
+  const bool sign = context[0] == '$' || context[0] == '@';
+  size_t digit = sign ? 1 : 0;  // the sign becomes a blank
+  while (digit < context.size() && (context[digit] == ' ' || context[digit] == '+')) ++digit;
+  const bool number = digit < context.size() && IsDigit(context[digit]);
+  if (!sign && !number) return;  // the location stays as written
+  std::string context_new(context);
+  if (sign) context_new[0] = ' ';
+  if (number) Insert(context_new, '#', static_cast<Index>(digit));
   Replace(command, context, context_new);
 }
 

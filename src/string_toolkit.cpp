@@ -60,11 +60,16 @@ void DeleteString(std::string& fullstring, Index start, Index size) {
   fullstring.erase(At(start), At(size - start));
 }
 
-void CutString(std::string_view fullstring, std::string& returnstring, Index start, Index end) {
-  if (start > end) return;
+std::string_view Piece(std::string_view fullstring, Index start, Index end) {
+  if (start > end) return {};
   start = Clamp(start, 0, Length(fullstring));
   end = Clamp(end, start - 1, Length(fullstring) - 1);
-  std::string_view cut = fullstring.substr(At(start), At(end - start + 1));
+  return fullstring.substr(At(start), At(end - start + 1));
+}
+
+void CutString(std::string_view fullstring, std::string& returnstring, Index start, Index end) {
+  if (start > end) return;
+  std::string_view cut = Piece(fullstring, start, end);
   if (!IsViewOf(cut, returnstring)) {
     returnstring.assign(cut);
     return;
@@ -209,6 +214,7 @@ Index FindWholeWord(std::string_view text, std::string_view word) {
 
 std::vector<std::string> SplitAt(std::string_view text, char separator) {
   std::vector<std::string> pieces;
+  pieces.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), separator)) + 1);
   size_t start = 0;
   for (size_t at = text.find(separator); at != text.npos; at = text.find(separator, start)) {
     pieces.emplace_back(text.substr(start, at - start));

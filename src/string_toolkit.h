@@ -30,6 +30,9 @@ void ChangeChar(std::string& fullstring, Index pos, char newchar);
 void Insert(std::string& fullstring, char insertthis, Index where);
 // Removes the characters from index `start` up to, not including, index `size`.
 void DeleteString(std::string& fullstring, Index start, Index size);
+// The characters from index `start` through index `end` (both included), clamped to the text;
+// none when `start` > `end`.
+std::string_view Piece(std::string_view fullstring, Index start, Index end);
 // Copies the characters from index `start` through index `end` (both included) into
 // `returnstring`; leaves `returnstring` as it was when `start` > `end`. The two may be one text.
 void CutString(std::string_view fullstring, std::string& returnstring, Index start, Index end);
