@@ -48,7 +48,19 @@ std::uint64_t HashOfLine(std::string_view line) {
 
 RememberedLines::RememberedLines(std::size_t lines, std::size_t findings, std::size_t bytes)
     : generations_{{lines, findings, bytes}, {lines, findings, bytes}},
-      slots_(PowerOfTwoFor(4 * std::min<std::size_t>(lines, kIndexMask))) {}
+      slots_(PowerOfTwoFor(4 * std::min<std::size_t>(lines, kIndexMask))),
+      held_bits_(std::max<std::size_t>(slots_.size() / 32, 1)) {}
+
+// The bit of a hash: from its upper half, which the slot does not take its place from.
+bool RememberedLines::MightHold(std::uint64_t hash) const {
+  const std::size_t bit = (hash >> 32) & (64 * held_bits_.size() - 1);
+  return (held_bits_[bit / 64] >> (bit % 64) & 1) != 0;
+}
+
+void RememberedLines::MarkHeld(std::uint64_t hash) {
+  const std::size_t bit = (hash >> 32) & (64 * held_bits_.size() - 1);
+  held_bits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+}
 
 std::uint64_t RememberedLines::SlotFor(std::uint64_t hash, std::size_t generation,
                                        std::uint32_t index) {
@@ -68,6 +80,7 @@ std::size_t RememberedLines::SlotOf(std::string_view line, std::uint64_t hash) c
 
 std::optional<RememberedLines::Outcome> RememberedLines::Find(std::string_view line,
                                                               std::uint64_t hash) {
+  if (!MightHold(hash)) return std::nullopt;
   const std::size_t slot = SlotOf(line, hash);
   const std::uint64_t held = slots_[slot];
   if (held == 0) return std::nullopt;
@@ -87,6 +100,7 @@ void RememberedLines::Remember(std::string_view line, std::uint64_t hash, const 
   if (!generations_[current_].HasRoomFor(line, outcome)) StartGeneration();
   const std::size_t slot = SlotOf(line, hash);
   slots_[slot] = SlotFor(hash, current_, generations_[current_].Add(line, outcome));
+  MarkHeld(hash);
 }
 
 void RememberedLines::StartGeneration() {
@@ -95,6 +109,7 @@ void RememberedLines::StartGeneration() {
   generations_[current_].Clear();
   // The table is made again of the lines of the part before.
   std::fill(slots_.begin(), slots_.end(), 0);
+  std::fill(held_bits_.begin(), held_bits_.end(), 0);
   const Generation& kept = generations_[before];
   const std::size_t mask = slots_.size() - 1;
   for (std::uint32_t index = 0; index < kept.size(); ++index) {
@@ -102,6 +117,7 @@ void RememberedLines::StartGeneration() {
     std::size_t slot = hash & mask;
     while (slots_[slot] != 0) slot = (slot + 1) & mask;
     slots_[slot] = SlotFor(hash, before, index);
+    MarkHeld(hash);
   }
 }
 

@@ -114,6 +114,11 @@ class RememberedLines {
   std::size_t current_ = 0;  // the generation at hand
   // Never more than half of the slots are taken.
   std::vector<std::uint64_t> slots_;
+  // A bit for each of the lines held, chosen by its hash: a line whose bit is clear is surely not
+  // held. Small enough to stay near at hand, it spares a new line the look into the slots.
+  std::vector<std::uint64_t> held_bits_;
+  bool MightHold(std::uint64_t hash) const;
+  void MarkHeld(std::uint64_t hash);
 };
 
 // What recent commands became that were converted within other commands: the commands of
