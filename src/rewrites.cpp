@@ -289,12 +289,15 @@ bool IsRegisterNameAt(std::string_view text, size_t at) {
 // MXT writes registers with "@": a whole register name gets one, where it starts a word (it is
 // not the first character of the text, no letter, digit, "_" or "@" stands before it) and is not
 // inside a double-quoted string.
+// A host command or a setreg command keeps its register names as they are, and so does a text
+// without a blank.
+bool KeepsRegisterNames(std::string_view postcon) {
+  return Contains(postcon, "host") || Contains(postcon, "setreg") || !Contains(postcon, " ");
+}
+
 void MarkRegisterNames(std::string& postcon) {
-  if ((!Contains(postcon, "r") && !Contains(postcon, "R")) || Contains(postcon, "host") ||
-      Contains(postcon, "setreg") || !Contains(postcon, " ")) {
-    return;
-  }
-  // Most texts hold no register name: a copy is made from the first one on, in stretches.
+  // Most texts hold no register name, and are passed over before anything else is looked at; a
+  // copy is made from the first one on, in stretches.
   std::string marked;
   size_t copied = 0;  // the text before this is in `marked`
   bool quoted = false;
@@ -305,6 +308,7 @@ void MarkRegisterNames(std::string& postcon) {
     if (i == 0 || quoted || !IsRegisterNameAt(postcon, i)) continue;
     const char before = postcon[i - 1];
     if (IsNameChar(before) || before == '@') continue;
+    if (copied == 0 && KeepsRegisterNames(postcon)) return;
     marked.append(postcon, copied, i - copied).push_back('@');
     copied = i;
   }
