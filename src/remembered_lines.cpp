@@ -221,3 +221,20 @@ void RememberedCommands::Remember(std::string_view command, std::uint64_t hash, 
   place.result = result;
   place.converted.assign(converted);
 }
+
+SeenLines::SeenLines(std::size_t bits)
+    : bits_(std::max<std::size_t>(PowerOfTwoFor(bits) / 64, 1)) {}
+
+bool SeenLines::Note(std::uint64_t hash) {
+  const std::size_t bit = (hash >> 16) & (64 * bits_.size() - 1);
+  std::uint64_t& word = bits_[bit / 64];
+  const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+  if ((word & mask) != 0) return true;
+  if (8 * set_ >= 64 * bits_.size()) {
+    std::fill(bits_.begin(), bits_.end(), 0);
+    set_ = 0;
+  }
+  word |= mask;
+  ++set_;
+  return false;
+}

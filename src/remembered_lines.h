@@ -121,6 +121,23 @@ class RememberedLines {
   void MarkHeld(std::uint64_t hash);
 };
 
+// The lines seen lately, by their hashes. Most lines that come once never come again, and a line
+// is worth remembering from its second time on. A bit for each hash (two lines may share one);
+// the bits are all cleared once an eighth of them have been set, so that they stand for the
+// lines of the part of the script at hand.
+class SeenLines {
+ public:
+  // `bits` is rounded up to a power of two.
+  explicit SeenLines(std::size_t bits);
+
+  // Notes the line whose HashOfLine is `hash`; returns whether it was seen before.
+  bool Note(std::uint64_t hash);
+
+ private:
+  std::vector<std::uint64_t> bits_;
+  std::size_t set_ = 0;  // bits set since they were last cleared
+};
+
 // What recent commands became that were converted within other commands: the commands of
 // breakpoint command lists, alias bodies and help topics come again and again. Each command has
 // one place, given by its hash; a command that comes to a taken place takes it over. Commands and

@@ -52,6 +52,7 @@ class ScriptConversion {
   bool line_log_ = false;
   tvx2mxt::Finding finding_;  // the finding being passed on
   RememberedLines remembered_;
+  SeenLines seen_;  // the lines seen lately, which are worth remembering when they come again
   long line_number_ = 0;
   bool journal_ = false;  // a converted command switched a journal on
   bool log_ = false;      // a converted command switched a log on

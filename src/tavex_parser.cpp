@@ -86,11 +86,13 @@ constexpr size_t kLongestLine = 256;
 constexpr size_t kMostLines = 8192;
 constexpr size_t kMostFindings = 2 * kMostLines;
 constexpr size_t kMostBytes = 1 << 20;
+// Bits of the lines seen lately: a line is remembered from its second time on.
+constexpr size_t kSeenBits = 1 << 18;
 
 }  // namespace
 
 ScriptConversion::ScriptConversion(const tvx2mxt::Options& options)
-    : options_(options), remembered_(kMostLines, kMostFindings, kMostBytes) {}
+    : options_(options), remembered_(kMostLines, kMostFindings, kMostBytes), seen_(kSeenBits) {}
 
 void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& out) {
   ++line_number_;
@@ -152,7 +154,7 @@ void ScriptConversion::Replay(const RememberedLines::Outcome& outcome, std::stri
 // Keeps what the line became for its next time.
 void ScriptConversion::Remember(std::string_view line, std::uint64_t hash,
                                 std::string_view output) {
-  if (line.size() > kLongestLine) return;
+  if (line.size() > kLongestLine || !seen_.Note(hash)) return;
   RememberedLines::Outcome outcome;
   outcome.output = output;
   outcome.findings = {findings_.data(), findings_.data() + findings_.size(), finding_texts_.data()};

@@ -198,4 +198,23 @@ TEST(RememberedCommands, OnePlaceACommand) {
   EXPECT_FALSE(none.Find("go", 1, result, converted));
 }
 
+// The lines seen lately: a line is known from its second time on, and what was seen is forgotten
+// once an eighth of the bits are taken.
+TEST(SeenLines, KnownTheSecondTime) {
+  SeenLines seen(1024);  // 128 lines between clearings
+  // The bit of a hash is taken from its bits 16 on.
+  auto line = [](std::uint64_t bit) { return bit << 16; };
+  EXPECT_FALSE(seen.Note(line(1)));
+  EXPECT_TRUE(seen.Note(line(1)));
+  EXPECT_TRUE(seen.Note(line(1) + 1));  // another line with the same bit
+  EXPECT_FALSE(seen.Note(line(2)));
+  EXPECT_TRUE(seen.Note(line(2)));
+  for (std::uint64_t bit = 3; bit <= 128; ++bit) EXPECT_FALSE(seen.Note(line(bit))) << bit;
+  EXPECT_TRUE(seen.Note(line(1)));     // 128 bits taken: not cleared yet
+  EXPECT_FALSE(seen.Note(line(129)));  // the 129th: all are forgotten first
+  EXPECT_FALSE(seen.Note(line(1)));
+  EXPECT_TRUE(seen.Note(line(129)));
+  EXPECT_TRUE(seen.Note(line(1025)));  // bits wrap around: 1025 is bit 1
+}
+
 }  // namespace
