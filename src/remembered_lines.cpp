@@ -41,8 +41,11 @@ std::uint64_t HashOfLine(std::string_view line) {
     std::memcpy(&word, line.data() + at, 8);
     hash = Mix(hash ^ word);
   }
+  // The last bytes one at a time: a copy of a varying length would be a call.
   std::uint64_t tail = 0;
-  if (at < line.size()) std::memcpy(&tail, line.data() + at, line.size() - at);
+  for (size_t shift = 0; at < line.size(); ++at, shift += 8) {
+    tail |= std::uint64_t{static_cast<unsigned char>(line[at])} << shift;
+  }
   return Mix(hash ^ tail);
 }
 
