@@ -234,7 +234,9 @@ std::vector<std::string> SplitOutside(std::string_view text, char separator, cha
 
 bool PiecesOutside::Next(std::string_view& piece) {
   if (done_) return false;
-  for (size_t at = start_; at < text_.size(); ++at) {
+  // Without a separator in the rest of the text, the rest is the last piece, brackets or not.
+  const bool separated = text_.find(separator_, start_) != std::string_view::npos;
+  for (size_t at = start_; separated && at < text_.size(); ++at) {
     char c = text_[at];
     if (c == open_) {
       ++depth_;
