@@ -107,10 +107,12 @@ class LineConverter {
   class RunningAlias;
 
   int ConvertHelpTopic(LineWork& work, std::string& converted);
+  // The conversion of a received command: its normalisation, then the rest.
+  int ConvertReceived(LineWork& work, std::string& original, std::string& converted);
   // The conversion of a normalised command from its split on.
   int ConvertCommand(LineWork& work, std::string& converted);
-  // The same for a command converted within another, which may be known already.
-  int ConvertWithin(std::string_view received, LineWork& work, std::string& converted);
+  // The conversion of a command within another, which may be known already.
+  int ConvertWithin(RunningLine& running, std::string& original, std::string& converted);
 
   AliasStore aliases_;
   std::size_t alias_count_ = 0;

@@ -99,9 +99,9 @@ std::string_view Placeholder(int number, std::array<char, 7>& name) {
 
 void ProcessColon(std::string& individual) {
   Index k = FindLastChar(individual, ':');
-  std::string tail = individual.substr(static_cast<size_t>(k));
-  if (BeginsWith(individual, "+")) tail.insert(0, 1, '+');
-  individual.swap(tail);
+  const bool plus = BeginsWith(individual, "+");
+  individual.erase(0, static_cast<size_t>(k));
+  if (plus) individual.insert(0, 1, '+');
 }
 
 void PlaceArguments(LineWork& work) {

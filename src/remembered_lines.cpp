@@ -203,25 +203,27 @@ constexpr std::size_t kLongestConversion = 1024;
 RememberedCommands::RememberedCommands(std::size_t places) : places_(places) {}
 
 bool RememberedCommands::Find(std::string_view command, std::uint64_t hash, int& result,
-                              std::string_view& converted) const {
+                              std::string_view& normalised, std::string_view& converted) const {
   if (places_.empty()) return false;
   const Place& place = places_[hash % places_.size()];
   if (!place.known || place.command != command) return false;
   result = place.result;
+  normalised = place.normalised;
   converted = place.converted;
   return true;
 }
 
 void RememberedCommands::Remember(std::string_view command, std::uint64_t hash, int result,
-                                  std::string_view converted) {
+                                  std::string_view normalised, std::string_view converted) {
   if (places_.empty() || command.size() > kLongestCommand ||
-      converted.size() > kLongestConversion) {
+      normalised.size() > kLongestCommand + 1 || converted.size() > kLongestConversion) {
     return;
   }
   Place& place = places_[hash % places_.size()];
   place.known = true;
   place.command.assign(command);
   place.result = result;
+  place.normalised.assign(normalised);
   place.converted.assign(converted);
 }
 

@@ -146,18 +146,20 @@ class RememberedCommands {
  public:
   explicit RememberedCommands(std::size_t places);
 
-  // The result and the conversion (empty when not converted) of `command`, whose HashOfLine is
-  // `hash`, if known. The view stays valid until the next call of Remember.
-  bool Find(std::string_view command, std::uint64_t hash, int& result,
+  // The result, the normalised text and the conversion (empty when not converted) of
+  // `command`, whose HashOfLine is `hash`, if known. The views stay valid until the next call of
+  // Remember.
+  bool Find(std::string_view command, std::uint64_t hash, int& result, std::string_view& normalised,
             std::string_view& converted) const;
   void Remember(std::string_view command, std::uint64_t hash, int result,
-                std::string_view converted);
+                std::string_view normalised, std::string_view converted);
 
  private:
   struct Place {
     bool known = false;
     std::string command;
     int result = 0;
+    std::string normalised;
     std::string converted;
   };
   std::vector<Place> places_;

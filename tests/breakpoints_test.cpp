@@ -156,6 +156,11 @@ TEST(Breakpoints, RepeatedListCommandsFollowTheAliases) {
   EXPECT_EQ(converter.ConvertLine(alias, converted), kConverted);
   EXPECT_EQ(macro("b f do {Foo; go}"),
             "define int MyMacro_2()\n{\n$foo$;\n$go$;\nreturn (1);\n}\n.\n");
+  // A command that is not converted stands in the list normalised, each time.
+  for (const char* number : {"3", "4"}) {
+    EXPECT_EQ(macro("b f do {bar\t\tbaz;go}"), std::string("define int MyMacro_") + number +
+                                                   "()\n{\n$bar baz$;\n$go$;\nreturn (1);\n}\n.\n");
+  }
 }
 
 }  // namespace

@@ -173,29 +173,31 @@ TEST(RememberedLines, AnOutcomeFoundStaysValidWhileLinesMoveBack) {
 TEST(RememberedCommands, OnePlaceACommand) {
   RememberedCommands store(4);
   int result = -1;
-  std::string_view converted;
-  EXPECT_FALSE(store.Find("go", 1, result, converted));
-  store.Remember("go", 1, 0, "go");
-  store.Remember("foo", 2, 1, "");
-  ASSERT_TRUE(store.Find("go", 1, result, converted));
+  std::string_view normalised, converted;
+  EXPECT_FALSE(store.Find("go", 1, result, normalised, converted));
+  store.Remember("\tgo", 1, 0, " go", "go");
+  store.Remember("foo", 2, 1, "foo", "");
+  ASSERT_TRUE(store.Find("\tgo", 1, result, normalised, converted));
   EXPECT_EQ(result, 0);
+  EXPECT_EQ(normalised, " go");
   EXPECT_EQ(converted, "go");
-  ASSERT_TRUE(store.Find("foo", 2, result, converted));
+  ASSERT_TRUE(store.Find("foo", 2, result, normalised, converted));
   EXPECT_EQ(result, 1);
+  EXPECT_EQ(normalised, "foo");
   EXPECT_EQ(converted, "");
-  EXPECT_FALSE(store.Find("Go", 1, result, converted));  // the same bytes only
-  store.Remember("step", 5, 0, "stepl");                 // 5 and 1 share a place of four
-  EXPECT_FALSE(store.Find("go", 1, result, converted));
-  ASSERT_TRUE(store.Find("step", 5, result, converted));
+  EXPECT_FALSE(store.Find("\tGo", 1, result, normalised, converted));  // the same bytes only
+  store.Remember("step", 5, 0, "step", "stepl");  // 5 and 1 share a place of four
+  EXPECT_FALSE(store.Find("\tgo", 1, result, normalised, converted));
+  ASSERT_TRUE(store.Find("step", 5, result, normalised, converted));
   EXPECT_EQ(converted, "stepl");
   // Too long to keep: the place keeps what it had.
-  store.Remember(std::string(300, 's'), 5, 0, "x");
-  store.Remember("s", 5, 0, std::string(2000, 'x'));
-  EXPECT_TRUE(store.Find("step", 5, result, converted));
-  EXPECT_FALSE(store.Find(std::string(300, 's'), 5, result, converted));
+  store.Remember(std::string(300, 's'), 5, 0, "s", "x");
+  store.Remember("s", 5, 0, "s", std::string(2000, 'x'));
+  EXPECT_TRUE(store.Find("step", 5, result, normalised, converted));
+  EXPECT_FALSE(store.Find(std::string(300, 's'), 5, result, normalised, converted));
   RememberedCommands none(0);
-  none.Remember("go", 1, 0, "go");
-  EXPECT_FALSE(none.Find("go", 1, result, converted));
+  none.Remember("go", 1, 0, "go", "go");
+  EXPECT_FALSE(none.Find("go", 1, result, normalised, converted));
 }
 
 // The lines seen lately: a line is known from its second time on, and what was seen is forgotten
