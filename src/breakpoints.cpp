@@ -56,7 +56,7 @@ void ConvertCount(std::string& command) {
   if (pos2 != -1 && IsDigit(CharAt(command, pos2 + 1))) {
     std::string digit = command.substr(static_cast<size_t>(pos2) + 1);
     DeleteString(command, pos2, Length(command));
-    Replace(command, "break", "break,pass:" + digit);
+    Replace(command, "break", {"break,pass:", digit});
     return;
   }
   Index digits = CountAgainstLocation(command, pos, pos2);
@@ -65,7 +65,7 @@ void ConvertCount(std::string& command) {
   std::string digit =
       command.substr(static_cast<size_t>(digits), static_cast<size_t>(end - digits));
   DeleteString(command, digits, end);
-  Replace(command, "break", "break,pass:" + digit);
+  Replace(command, "break", {"break,pass:", digit});
 }
 
 // Where the keywords of the argument text stand: the command list's "do", the last "}", and the
@@ -98,7 +98,7 @@ bool ConvertCommandList(LineConverter& converter, std::string& command,
   std::string macroreturn;
   std::string name = converter.CreateMacro(formacro, macroreturn);
   macroreturn += "\n";
-  Replace(command, "break", "break,macro:{" + name + "()}");
+  Replace(command, "break", {"break,macro:{", name, "()}"});
   ReplaceWord(command, " do", " ");
   command.insert(0, macroreturn);
   return true;
@@ -127,9 +127,9 @@ void ConvertCondition(std::string& command, const std::string& arguments, const 
   if (!FindCondition(arguments, keywords, formacro)) return;
   ReplaceEveryChar(formacro, ':', "\\");
   if (macroset) {
-    Replace(command, ")} ", ")} ,when:{" + formacro + "}");
+    Replace(command, ")} ", {")} ,when:{", formacro, "}"});
   } else {
-    Replace(command, "break", "break,when:{" + formacro + "} ");
+    Replace(command, "break", {"break,when:{", formacro, "} "});
   }
   ReplaceWord(command, " if", " ");
 }
@@ -152,7 +152,11 @@ std::string LineConverter::CreateMacro(std::string& macrostring, std::string& ou
   // The number is taken before the commands are converted: a breakpoint in the list makes a
   // macro of its own, with the next number.
   std::string name = "MyMacro_" + std::to_string(macro_number_++);
-  std::string temp = "define int " + name + "()\n{\n";
+  std::string temp;
+  // Room for what an ordinary list converts to; a long one grows the text as it needs.
+  constexpr size_t kUsualMacro = 512;
+  temp.reserve(std::min(64 + 2 * macrostring.size(), kUsualMacro));
+  temp.append("define int ").append(name).append("()\n{\n");
   // The commands of the list: the texts between its semicolons.
   std::vector<std::string> commands = SplitAt(macrostring, ';');
   // The list lives on in its commands; its text is not kept while they are converted (a

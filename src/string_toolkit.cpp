@@ -107,6 +107,30 @@ void Replace(std::string& fullstring, std::string_view item, std::string_view su
   fullstring.replace(found, item.size(), substitution);
 }
 
+void Replace(std::string& fullstring, std::string_view item,
+             std::initializer_list<std::string_view> pieces) {
+  size_t found = fullstring.find(item);
+  if (found == std::string::npos) return;
+  size_t size = 0;
+  bool within = false;  // a piece is a view of the text itself
+  for (std::string_view piece : pieces) {
+    size += piece.size();
+    within = within || IsViewOf(piece, fullstring);
+  }
+  if (within) {
+    std::string substitution;
+    for (std::string_view piece : pieces) substitution.append(piece);
+    fullstring.replace(found, item.size(), substitution);
+    return;
+  }
+  // Room for the pieces, then the pieces.
+  fullstring.replace(found, item.size(), size, ' ');
+  for (std::string_view piece : pieces) {
+    std::copy(piece.begin(), piece.end(), fullstring.begin() + static_cast<long>(found));
+    found += piece.size();
+  }
+}
+
 void MakeLower(std::string& string) {
   for (char& c : string) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

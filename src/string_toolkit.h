@@ -8,6 +8,7 @@
 // outside it, whatever offsets it computes.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,9 @@ void CopySelection(std::string_view original, std::string& targetstr, Index numb
 void SplitUp(std::string_view full, std::string& truncated, std::string& Arguments, Index number);
 // Replaces the first occurrence of `item` by `substitution`; nothing when `item` is absent.
 void Replace(std::string& fullstring, std::string_view item, std::string_view substitution);
+// The same with a substitution made of `pieces`, one after the other.
+void Replace(std::string& fullstring, std::string_view item,
+             std::initializer_list<std::string_view> pieces);
 // Lower-cases the letters A to Z (no locale).
 void MakeLower(std::string& string);
 // Removes trailing spaces (only the space character).

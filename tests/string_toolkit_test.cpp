@@ -86,6 +86,9 @@ TEST(StringToolkit, EditsKeepTheirConventions) {
       {"go main", EDIT(std::string word; SplitUp(s, word, s, 3); s = word + "|" + s), "go|main"},
       {"axbx", EDIT(Replace(s, "x", "yy")), "ayybx"}, {"axbx", EDIT(Replace(s, "q", "yy")), "axbx"},
       {"ab", EDIT(Replace(s, "", "yy")), "yyab"}, {"aXa", EDIT(Replace(s, "a", "aa")), "aaXa"},
+      {"axbx", EDIT(Replace(s, "x", {"[", "y", "]"})), "a[y]bx"},  // a substitution in pieces
+      {"axbx", EDIT(Replace(s, "q", {"[", "]"})), "axbx"}, {"ab", EDIT(Replace(s, "b", {})), "a"},
+      {"abc", EDIT(Replace(s, "b", {std::string_view(s).substr(0, 2), "!"})), "aab!c"},
       {"SetReg R0\xC0\xE9", EDIT(MakeLower(s)), "setreg r0\xC0\xE9"},  // ASCII only
       {"go  ", EDIT(TrimRight(s)), "go"}, {"go\t", EDIT(TrimRight(s)), "go\t"},
       {"go\t ", EDIT(TrimRight(s)), "go\t"}, {"   ", EDIT(TrimRight(s)), ""},
