@@ -25,6 +25,7 @@ constexpr std::uint64_t kIndexBits = 31;
 constexpr std::uint64_t kIndexMask = (std::uint64_t{1} << kIndexBits) - 1;
 constexpr std::uint64_t kLowerHalf = 0xffffffffu;
 
+// The bytes of a line's text, output and findings; its record takes a header more.
 std::size_t BytesOf(std::string_view line, const RememberedLines::Outcome& outcome) {
   std::size_t bytes = line.size() + outcome.output.size();
   for (const RememberedLines::Finding& finding : outcome.findings) bytes += finding.size;
@@ -66,8 +67,8 @@ void RememberedLines::MarkHeld(std::uint64_t hash) {
 }
 
 std::uint64_t RememberedLines::SlotFor(std::uint64_t hash, std::size_t generation,
-                                       std::uint32_t index) {
-  return (hash & ~kLowerHalf) | (std::uint64_t{generation} << kIndexBits) | (index + 1u);
+                                       std::uint32_t record) {
+  return (hash & ~kLowerHalf) | (std::uint64_t{generation} << kIndexBits) | (record + 1u);
 }
 
 std::size_t RememberedLines::SlotOf(std::string_view line, std::uint64_t hash) const {
@@ -88,8 +89,8 @@ std::optional<RememberedLines::Outcome> RememberedLines::Find(std::string_view l
   const std::uint64_t held = slots_[slot];
   if (held == 0) return std::nullopt;
   const std::size_t generation = (held >> kIndexBits) & 1;
-  const std::uint32_t index = static_cast<std::uint32_t>((held & kIndexMask) - 1);
-  const Outcome outcome = generations_[generation].OutcomeOf(index);
+  const std::uint32_t record = static_cast<std::uint32_t>((held & kIndexMask) - 1);
+  const Outcome outcome = generations_[generation].OutcomeOf(record);
   Generation& current = generations_[current_];
   if (generation == current_ || !current.HasRoomFor(line, outcome)) return outcome;
   // A line of the part before comes into the part at hand.
@@ -115,11 +116,12 @@ void RememberedLines::StartGeneration() {
   std::fill(held_bits_.begin(), held_bits_.end(), 0);
   const Generation& kept = generations_[before];
   const std::size_t mask = slots_.size() - 1;
-  for (std::uint32_t index = 0; index < kept.size(); ++index) {
-    const std::uint64_t hash = HashOfLine(kept.Line(index));
+  for (std::size_t index = 0; index < kept.size(); ++index) {
+    const std::uint32_t record = kept.Record(index);
+    const std::uint64_t hash = HashOfLine(kept.Line(record));
     std::size_t slot = hash & mask;
     while (slots_[slot] != 0) slot = (slot + 1) & mask;
-    slots_[slot] = SlotFor(hash, before, index);
+    slots_[slot] = SlotFor(hash, before, record);
     MarkHeld(hash);
   }
 }
@@ -127,67 +129,75 @@ void RememberedLines::StartGeneration() {
 RememberedLines::Generation::Generation(std::size_t lines, std::size_t findings, std::size_t bytes)
     : most_lines_(std::min<std::size_t>(lines, kIndexMask)),
       most_findings_(std::min<std::size_t>(findings, std::numeric_limits<std::uint32_t>::max())),
-      most_bytes_(std::min<std::size_t>(bytes, std::numeric_limits<std::uint32_t>::max())) {
-  entries_.reserve(most_lines_);
+      most_bytes_(std::min<std::size_t>(bytes, kIndexMask - 1)) {
+  records_.reserve(most_lines_);
   findings_.reserve(most_findings_);
   bytes_.reset(new char[most_bytes_]);
 }
 
 bool RememberedLines::Generation::HasRoomFor(std::string_view line, const Outcome& outcome) const {
-  return entries_.size() < most_lines_ &&
+  return records_.size() < most_lines_ &&
          findings_.size() + outcome.findings.size() <= most_findings_ &&
-         used_ + BytesOf(line, outcome) <= most_bytes_;
+         used_ + sizeof(Header) + BytesOf(line, outcome) <= most_bytes_;
 }
 
 bool RememberedLines::Generation::CouldHold(std::string_view line, const Outcome& outcome) const {
   return most_lines_ > 0 && line.size() <= std::numeric_limits<std::uint16_t>::max() &&
          outcome.findings.size() <=
              std::min<std::size_t>(most_findings_, std::numeric_limits<std::uint8_t>::max()) &&
-         BytesOf(line, outcome) <= most_bytes_;
+         sizeof(Header) + BytesOf(line, outcome) <= most_bytes_;
 }
 
 std::uint32_t RememberedLines::Generation::Add(std::string_view line, const Outcome& outcome) {
-  Entry entry;
-  entry.at = static_cast<std::uint32_t>(used_);
-  entry.output_size = static_cast<std::uint32_t>(outcome.output.size());
-  entry.first_finding = static_cast<std::uint32_t>(findings_.size());
-  entry.line_size = static_cast<std::uint16_t>(line.size());
-  entry.finding_count = static_cast<std::uint8_t>(outcome.findings.size());
-  entry.switches = (outcome.journal ? kJournal : 0) | (outcome.log ? kLog : 0);
-  Append(line);
-  Append(outcome.output);
+  const std::uint32_t record = static_cast<std::uint32_t>(used_);
+  Header header;
+  header.output_size = static_cast<std::uint32_t>(outcome.output.size());
+  header.first_finding = static_cast<std::uint32_t>(findings_.size());
+  header.line_size = static_cast<std::uint16_t>(line.size());
+  header.finding_count = static_cast<std::uint8_t>(outcome.findings.size());
+  header.switches = (outcome.journal ? kJournal : 0) | (outcome.log ? kLog : 0);
+  Append(&header, sizeof(header));
+  Append(line.data(), line.size());
+  Append(outcome.output.data(), outcome.output.size());
   for (const Finding& finding : outcome.findings) {
     std::string_view text = outcome.findings.TextOf(finding);
     findings_.push_back({finding.kind, used_, text.size()});
-    Append(text);
+    Append(text.data(), text.size());
   }
-  entries_.push_back(entry);
-  return static_cast<std::uint32_t>(entries_.size() - 1);
+  records_.push_back(record);
+  return record;
 }
 
-void RememberedLines::Generation::Append(std::string_view text) {
-  if (!text.empty()) std::memcpy(bytes_.get() + used_, text.data(), text.size());
-  used_ += text.size();
+void RememberedLines::Generation::Append(const void* data, std::size_t size) {
+  if (size != 0) std::memcpy(bytes_.get() + used_, data, size);
+  used_ += size;
 }
 
-std::string_view RememberedLines::Generation::Line(std::uint32_t index) const {
-  const Entry& entry = entries_[index];
-  return std::string_view(bytes_.get() + entry.at, entry.line_size);
+RememberedLines::Generation::Header RememberedLines::Generation::HeaderAt(
+    std::uint32_t record) const {
+  Header header;
+  std::memcpy(&header, bytes_.get() + record, sizeof(header));
+  return header;
 }
 
-RememberedLines::Outcome RememberedLines::Generation::OutcomeOf(std::uint32_t index) const {
-  const Entry& entry = entries_[index];
+std::string_view RememberedLines::Generation::Line(std::uint32_t record) const {
+  return std::string_view(bytes_.get() + record + sizeof(Header), HeaderAt(record).line_size);
+}
+
+RememberedLines::Outcome RememberedLines::Generation::OutcomeOf(std::uint32_t record) const {
+  const Header header = HeaderAt(record);
   Outcome outcome;
-  outcome.output = std::string_view(bytes_.get() + entry.at + entry.line_size, entry.output_size);
-  const Finding* first = findings_.data() + entry.first_finding;
-  outcome.findings = {first, first + entry.finding_count, bytes_.get()};
-  outcome.journal = (entry.switches & kJournal) != 0;
-  outcome.log = (entry.switches & kLog) != 0;
+  outcome.output = std::string_view(bytes_.get() + record + sizeof(Header) + header.line_size,
+                                    header.output_size);
+  const Finding* first = findings_.data() + header.first_finding;
+  outcome.findings = {first, first + header.finding_count, bytes_.get()};
+  outcome.journal = (header.switches & kJournal) != 0;
+  outcome.log = (header.switches & kLog) != 0;
   return outcome;
 }
 
 void RememberedLines::Generation::Clear() {
-  entries_.clear();
+  records_.clear();
   findings_.clear();
   used_ = 0;
 }

@@ -73,19 +73,22 @@ class RememberedLines {
     // Whether the line and its outcome fit into what is left; into an empty generation.
     bool HasRoomFor(std::string_view line, const Outcome& outcome) const;
     bool CouldHold(std::string_view line, const Outcome& outcome) const;
-    // Copies the line and its outcome in (there must be room); returns its index.
+    // Copies the line and its outcome in (there must be room); returns where its record is.
     std::uint32_t Add(std::string_view line, const Outcome& outcome);
-    std::string_view Line(std::uint32_t index) const;
-    Outcome OutcomeOf(std::uint32_t index) const;
+    std::string_view Line(std::uint32_t record) const;
+    Outcome OutcomeOf(std::uint32_t record) const;
     void Clear();
-    std::size_t size() const { return entries_.size(); }
+    std::size_t size() const { return records_.size(); }
+    // Where the record of the `index`-th line held is.
+    std::uint32_t Record(std::size_t index) const { return records_[index]; }
 
    private:
-    // Copies `text` to the end of the bytes (there must be room).
-    void Append(std::string_view text);
+    // Copies `size` bytes to the end of the bytes (there must be room).
+    void Append(const void* data, std::size_t size);
 
-    struct Entry {
-      std::uint32_t at;  // where the line begins in `bytes_`; its output follows it
+    // A line's record: this, then the line, its output and the texts of its findings, one
+    // after the other in `bytes_`, so that a line and what it became are read together.
+    struct Header {
       std::uint32_t output_size;
       std::uint32_t first_finding;
       std::uint16_t line_size;
@@ -93,18 +96,19 @@ class RememberedLines {
       std::uint8_t switches;  // kJournal, kLog
     };
     static constexpr std::uint8_t kJournal = 1, kLog = 2;
+    Header HeaderAt(std::uint32_t record) const;
 
     std::size_t most_lines_, most_findings_, most_bytes_;
-    std::vector<Entry> entries_;
-    std::vector<Finding> findings_;  // their texts follow the outputs in `bytes_`
+    std::vector<std::uint32_t> records_;  // in the order they were added
+    std::vector<Finding> findings_;
     // Room set aside once: the views stay valid. The first `used_` bytes are taken.
     std::unique_ptr<char[]> bytes_;
     std::size_t used_ = 0;
   };
 
-  // A slot holds the upper half of a line's hash, the generation of the line and its index + 1;
-  // 0 when free.
-  static std::uint64_t SlotFor(std::uint64_t hash, std::size_t generation, std::uint32_t index);
+  // A slot holds the upper half of a line's hash, the generation of the line and where its
+  // record is, + 1; 0 when free.
+  static std::uint64_t SlotFor(std::uint64_t hash, std::size_t generation, std::uint32_t record);
   // The slot that holds `line`, or the free slot where it would go.
   std::size_t SlotOf(std::string_view line, std::uint64_t hash) const;
   // The generation at hand becomes the one before; the one before is forgotten.

@@ -115,7 +115,7 @@ TEST(RememberedLines, ForgetsThePartBeforeThePartBefore) {
 }
 
 TEST(RememberedLines, NeverHoldsMoreThanItsRoom) {
-  RememberedLines store(4, 4, 64);
+  RememberedLines store(4, 4, 128);  // a record takes a dozen bytes besides its texts
   for (int k = 0; k < 100; ++k) {
     std::string line = "line " + std::to_string(k);
     Remember(store, line, "output " + std::to_string(k));
@@ -127,7 +127,7 @@ TEST(RememberedLines, NeverHoldsMoreThanItsRoom) {
   EXPECT_EQ(Recall(store, "line 92"), "output 92");
   EXPECT_EQ(Recall(store, "line 0"), "(none)");
 
-  // Bytes run out before lines do: 38 bytes a line, 64 a generation.
+  // Bytes run out before lines do: 38 bytes of texts a line (and its record's), 64 a generation.
   RememberedLines narrow(4, 4, 64);
   std::string long_output(36, 'o');
   Remember(narrow, "x1", long_output);
