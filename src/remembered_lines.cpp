@@ -21,9 +21,14 @@ std::size_t PowerOfTwoFor(std::size_t n) {
   return size;
 }
 
-constexpr std::uint64_t kIndexBits = 31;
-constexpr std::uint64_t kIndexMask = (std::uint64_t{1} << kIndexBits) - 1;
-constexpr std::uint64_t kLowerHalf = 0xffffffffu;
+// A slot: the place of a record + 1 in its lower 22 bits, the record's generation in the next
+// bit, and the upper 9 bits of the line's hash above them.
+constexpr std::uint32_t kPlaceBits = 22;
+constexpr std::uint32_t kPlaceMask = (std::uint32_t{1} << kPlaceBits) - 1;
+constexpr std::uint32_t kTagMask = ~((kPlaceMask << 1) | 1);
+std::uint32_t TagOf(std::uint64_t hash) {
+  return static_cast<std::uint32_t>(hash >> 32) & kTagMask;
+}
 
 // The bytes of a line's text, output and findings; its record takes a header more.
 std::size_t BytesOf(std::string_view line, const RememberedLines::Outcome& outcome) {
@@ -52,7 +57,7 @@ std::uint64_t HashOfLine(std::string_view line) {
 
 RememberedLines::RememberedLines(std::size_t lines, std::size_t findings, std::size_t bytes)
     : generations_{{lines, findings, bytes}, {lines, findings, bytes}},
-      slots_(PowerOfTwoFor(4 * std::min<std::size_t>(lines, kIndexMask))),
+      slots_(PowerOfTwoFor(4 * std::min<std::size_t>(lines, kPlaceMask))),
       held_bits_(std::max<std::size_t>(slots_.size() / 32, 1)) {}
 
 // The bit of a hash: from its upper half, which the slot does not take its place from.
@@ -66,19 +71,19 @@ void RememberedLines::MarkHeld(std::uint64_t hash) {
   held_bits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
 }
 
-std::uint64_t RememberedLines::SlotFor(std::uint64_t hash, std::size_t generation,
+std::uint32_t RememberedLines::SlotFor(std::uint64_t hash, std::size_t generation,
                                        std::uint32_t record) {
-  return (hash & ~kLowerHalf) | (std::uint64_t{generation} << kIndexBits) | (record + 1u);
+  return TagOf(hash) | static_cast<std::uint32_t>(generation << kPlaceBits) | (record + 1u);
 }
 
 std::size_t RememberedLines::SlotOf(std::string_view line, std::uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-    const std::uint64_t held = slots_[slot];
+    const std::uint32_t held = slots_[slot];
     if (held == 0) return slot;
-    if ((held & ~kLowerHalf) != (hash & ~kLowerHalf)) continue;
-    const Generation& generation = generations_[(held >> kIndexBits) & 1];
-    if (generation.Line(static_cast<std::uint32_t>((held & kIndexMask) - 1)) == line) return slot;
+    if ((held & kTagMask) != TagOf(hash)) continue;
+    const Generation& generation = generations_[(held >> kPlaceBits) & 1];
+    if (generation.Line((held & kPlaceMask) - 1) == line) return slot;
   }
 }
 
@@ -86,10 +91,10 @@ std::optional<RememberedLines::Outcome> RememberedLines::Find(std::string_view l
                                                               std::uint64_t hash) {
   if (!MightHold(hash)) return std::nullopt;
   const std::size_t slot = SlotOf(line, hash);
-  const std::uint64_t held = slots_[slot];
+  const std::uint32_t held = slots_[slot];
   if (held == 0) return std::nullopt;
-  const std::size_t generation = (held >> kIndexBits) & 1;
-  const std::uint32_t record = static_cast<std::uint32_t>((held & kIndexMask) - 1);
+  const std::size_t generation = (held >> kPlaceBits) & 1;
+  const std::uint32_t record = (held & kPlaceMask) - 1;
   const Outcome outcome = generations_[generation].OutcomeOf(record);
   Generation& current = generations_[current_];
   if (generation == current_ || !current.HasRoomFor(line, outcome)) return outcome;
@@ -127,9 +132,9 @@ void RememberedLines::StartGeneration() {
 }
 
 RememberedLines::Generation::Generation(std::size_t lines, std::size_t findings, std::size_t bytes)
-    : most_lines_(std::min<std::size_t>(lines, kIndexMask)),
+    : most_lines_(std::min<std::size_t>(lines, kPlaceMask)),
       most_findings_(std::min<std::size_t>(findings, std::numeric_limits<std::uint32_t>::max())),
-      most_bytes_(std::min<std::size_t>(bytes, kIndexMask - 1)) {
+      most_bytes_(std::min<std::size_t>(bytes, kPlaceMask - 1)) {
   records_.reserve(most_lines_);
   findings_.reserve(most_findings_);
   bytes_.reset(new char[most_bytes_]);

@@ -51,8 +51,8 @@ class RememberedLines {
     bool log = false;
   };
 
-  // Room for `lines` lines, `findings` findings and `bytes` bytes of lines, outputs and finding
-  // texts in each generation.
+  // Room for `lines` lines, `findings` findings and `bytes` bytes (up to 4 MiB) of records in
+  // each generation.
   RememberedLines(std::size_t lines, std::size_t findings, std::size_t bytes);
 
   // What `line` (whose HashOfLine is `hash`) became, if the store knows it. The views stay valid
@@ -106,9 +106,9 @@ class RememberedLines {
     std::size_t used_ = 0;
   };
 
-  // A slot holds the upper half of a line's hash, the generation of the line and where its
+  // A slot holds the upper bits of a line's hash, the generation of the line and where its
   // record is, + 1; 0 when free.
-  static std::uint64_t SlotFor(std::uint64_t hash, std::size_t generation, std::uint32_t record);
+  static std::uint32_t SlotFor(std::uint64_t hash, std::size_t generation, std::uint32_t record);
   // The slot that holds `line`, or the free slot where it would go.
   std::size_t SlotOf(std::string_view line, std::uint64_t hash) const;
   // The generation at hand becomes the one before; the one before is forgotten.
@@ -117,7 +117,7 @@ class RememberedLines {
   Generation generations_[2];
   std::size_t current_ = 0;  // the generation at hand
   // Never more than half of the slots are taken.
-  std::vector<std::uint64_t> slots_;
+  std::vector<std::uint32_t> slots_;
   // A bit for each of the lines held, chosen by its hash: a line whose bit is clear is surely not
   // held. Small enough to stay near at hand, it spares a new line the look into the slots.
   std::vector<std::uint64_t> held_bits_;
