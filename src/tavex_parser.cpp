@@ -2,6 +2,7 @@
 // segments, converts each segment, and writes the conversion or a comment in its place.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -34,7 +35,9 @@ std::string_view LineText(std::string_view raw, std::string& edited) {
   return edited;
 }
 
-bool IsBlankLine(std::string_view line) { return line.find_first_not_of(" \t") == line.npos; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsBlankLine(std::string_view line) { return std::all_of(line.begin(), line.end(), IsBlank); }
 
 // A Tavex comment: the first character other than blanks and tabs is "|".
 bool IsComment(std::string_view segment) {
