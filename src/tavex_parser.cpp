@@ -41,8 +41,8 @@ bool IsBlankLine(std::string_view line) { return std::all_of(line.begin(), line.
 
 // A Tavex comment: the first character other than blanks and tabs is "|".
 bool IsComment(std::string_view segment) {
-  size_t first = segment.find_first_not_of(" \t");
-  return first != segment.npos && segment[first] == '|';
+  auto first = std::find_if_not(segment.begin(), segment.end(), IsBlank);
+  return first != segment.end() && *first == '|';
 }
 
 void WriteSemicolonWarning(std::string& out, std::string_view line) {
