@@ -92,6 +92,7 @@ class QuoteTracker {
 
 // The first "=:" whose ":" stands outside double quotes loses its ":".
 void DropFirstColonAfterEquals(std::string& postcon) {
+  if (!Contains(postcon, "=:")) return;
   QuoteTracker quotes;
   for (size_t i = 0; i < postcon.size(); ++i) {
     bool inside = quotes.Inside(postcon[i]);
@@ -104,6 +105,7 @@ void DropFirstColonAfterEquals(std::string& postcon) {
 
 // While the text holds "=:" with its ":" outside double quotes, that pair becomes "=".
 void DropColonsAfterEquals(std::string& postcon) {
+  if (!Contains(postcon, "=:")) return;  // the first pair to go stands in the text as it is
   QuoteTracker quotes;
   size_t kept = 0;
   for (size_t i = 0; i < postcon.size(); ++i) {
@@ -297,17 +299,18 @@ bool KeepsRegisterNames(std::string_view postcon) {
 
 void MarkRegisterNames(std::string& postcon) {
   // Most texts hold no register name, and are passed over before anything else is looked at; a
-  // copy is made from the first one on, in stretches.
+  // copy is made from the first one on, in stretches. Quotes are counted only up to a name.
   std::string marked;
   size_t copied = 0;  // the text before this is in `marked`
-  bool quoted = false;
-  for (size_t i = 0; i < postcon.size(); ++i) {
-    const char c = postcon[i];
-    if (c == '"') quoted = !quoted;
-    if (c != 'r' && c != 'R') continue;
-    if (i == 0 || quoted || !IsRegisterNameAt(postcon, i)) continue;
+  size_t counted = 0, quotes = 0;
+  for (size_t i = 1; i < postcon.size(); ++i) {
+    if ((postcon[i] | 0x20) != 'r' || !IsRegisterNameAt(postcon, i)) continue;  // r or R
     const char before = postcon[i - 1];
     if (IsNameChar(before) || before == '@') continue;
+    quotes += static_cast<size_t>(std::count(postcon.begin() + static_cast<long>(counted),
+                                             postcon.begin() + static_cast<long>(i), '"'));
+    counted = i;
+    if (quotes % 2 == 1) continue;  // inside double quotes
     if (copied == 0 && KeepsRegisterNames(postcon)) return;
     marked.append(postcon, copied, i - copied).push_back('@');
     copied = i;
