@@ -141,6 +141,21 @@ bool JoinMakesWork(std::string_view text, size_t join) {
   return false;
 }
 
+// The first placeholder ("XXXXX") at index `from` or later. After a deletion the next one mostly
+// starts a few characters on: the first places are looked at one by one before the text is
+// searched.
+size_t NextPlaceholder(std::string_view text, size_t from) {
+  constexpr std::string_view kPlaceholderText = "XXXXX";
+  constexpr size_t kNear = 6;
+  for (size_t at = from; at < from + kNear && at < text.size(); ++at) {
+    if (text[at] == 'X' && text.substr(at, kPlaceholderText.size()) == kPlaceholderText) {
+      return at;
+    }
+  }
+  return from + kNear < text.size() ? text.find(kPlaceholderText, from + kNear)
+                                    : std::string_view::npos;
+}
+
 // The passes on a short text. While steps 2 to 10 are idle, a pass is step 1 alone, and the
 // only question is whether its deletion gave them work. No placeholder starts before `from`: a
 // deletion alone can only form one across the place where it joins the text.
@@ -148,7 +163,7 @@ void RemoveFromShortText(std::string& postcon) {
   constexpr std::string_view kPlaceholder = "XXXXX";
   size_t from = 0;
   std::optional<bool> idle;  // known once there is a placeholder
-  for (size_t p; (p = postcon.find(kPlaceholder, from)) != std::string::npos;) {
+  for (size_t p; (p = NextPlaceholder(postcon, from)) != std::string::npos;) {
     if (!idle) idle = TidyIsIdle(postcon);
     Index join = DeleteFirstPlaceholder(postcon, static_cast<Index>(p));
     bool changed = join != -1;
