@@ -86,9 +86,9 @@ namespace {
 // The remembered lines: a line longer than this seldom repeats and is not kept. Each generation
 // holds this many lines, and room for their outputs and findings.
 constexpr size_t kLongestLine = 256;
-constexpr size_t kMostLines = 8192;
+constexpr size_t kMostLines = 16384;
 constexpr size_t kMostFindings = 2 * kMostLines;
-constexpr size_t kMostBytes = 1 << 20;
+constexpr size_t kMostBytes = 1 << 21;
 // Bits of the lines seen lately: a line is remembered from its second time on.
 constexpr size_t kSeenBits = 1 << 18;
 
