@@ -123,7 +123,7 @@ class LineConverter {
   std::vector<std::unique_ptr<ConvertFrame>> frames_;
   std::size_t running_depth_ = 0;
   // What commands converted within others became.
-  RememberedCommands commands_{256};
+  RememberedCommands commands_{64};
   std::size_t calls_ = 0;  // ConvertLine calls so far, refused ones too
   std::string last_command_word_;
   std::string last_arguments_;

@@ -1,8 +1,10 @@
 #include "remembered_lines.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -57,8 +59,26 @@ std::uint64_t HashOfLine(std::string_view line) {
 
 RememberedLines::RememberedLines(std::size_t lines, std::size_t findings, std::size_t bytes)
     : generations_{{lines, findings, bytes}, {lines, findings, bytes}},
-      slots_(PowerOfTwoFor(4 * std::min<std::size_t>(lines, kPlaceMask))),
-      held_bits_(std::max<std::size_t>(slots_.size() / 32, 1)) {}
+      most_slots_(PowerOfTwoFor(4 * generations_[0].most_lines())) {}
+
+void RememberedLines::File(std::size_t generation, std::uint32_t record) {
+  const std::uint64_t hash = HashOfLine(generations_[generation].Line(record));
+  const std::size_t mask = slot_count_ - 1;
+  std::size_t slot = hash & mask;
+  while (slots_[slot] != 0) slot = (slot + 1) & mask;
+  slots_[slot] = SlotFor(hash, generation, record);
+  MarkHeld(hash);
+}
+
+// The slots are set aside when the first line is kept, as zeros from the system: a page of them
+// takes memory only once a slot on it is written, so a short script takes little.
+void RememberedLines::SetAsideSlots() {
+  std::uint32_t* zeros = static_cast<std::uint32_t*>(std::calloc(most_slots_, 4));
+  if (zeros == nullptr) throw std::bad_alloc();
+  slots_.reset(zeros);
+  slot_count_ = most_slots_;
+  held_bits_.assign(std::max<std::size_t>(slot_count_ / 32, 1), 0);
+}
 
 // The bit of a hash: from its upper half, which the slot does not take its place from.
 bool RememberedLines::MightHold(std::uint64_t hash) const {
@@ -77,7 +97,7 @@ std::uint32_t RememberedLines::SlotFor(std::uint64_t hash, std::size_t generatio
 }
 
 std::size_t RememberedLines::SlotOf(std::string_view line, std::uint64_t hash) const {
-  const std::size_t mask = slots_.size() - 1;
+  const std::size_t mask = slot_count_ - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     const std::uint32_t held = slots_[slot];
     if (held == 0) return slot;
@@ -89,7 +109,7 @@ std::size_t RememberedLines::SlotOf(std::string_view line, std::uint64_t hash) c
 
 std::optional<RememberedLines::Outcome> RememberedLines::Find(std::string_view line,
                                                               std::uint64_t hash) {
-  if (!MightHold(hash)) return std::nullopt;
+  if (slot_count_ == 0 || !MightHold(hash)) return std::nullopt;
   const std::size_t slot = SlotOf(line, hash);
   const std::uint32_t held = slots_[slot];
   if (held == 0) return std::nullopt;
@@ -107,6 +127,7 @@ std::optional<RememberedLines::Outcome> RememberedLines::Find(std::string_view l
 void RememberedLines::Remember(std::string_view line, std::uint64_t hash, const Outcome& outcome) {
   if (!generations_[current_].CouldHold(line, outcome)) return;
   if (!generations_[current_].HasRoomFor(line, outcome)) StartGeneration();
+  if (slot_count_ == 0) SetAsideSlots();
   const std::size_t slot = SlotOf(line, hash);
   slots_[slot] = SlotFor(hash, current_, generations_[current_].Add(line, outcome));
   MarkHeld(hash);
@@ -117,28 +138,16 @@ void RememberedLines::StartGeneration() {
   current_ = 1 - current_;
   generations_[current_].Clear();
   // The table is made again of the lines of the part before.
-  std::fill(slots_.begin(), slots_.end(), 0);
+  std::fill_n(slots_.get(), slot_count_, 0);
   std::fill(held_bits_.begin(), held_bits_.end(), 0);
   const Generation& kept = generations_[before];
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t index = 0; index < kept.size(); ++index) {
-    const std::uint32_t record = kept.Record(index);
-    const std::uint64_t hash = HashOfLine(kept.Line(record));
-    std::size_t slot = hash & mask;
-    while (slots_[slot] != 0) slot = (slot + 1) & mask;
-    slots_[slot] = SlotFor(hash, before, record);
-    MarkHeld(hash);
-  }
+  for (std::size_t index = 0; index < kept.size(); ++index) File(before, kept.Record(index));
 }
 
 RememberedLines::Generation::Generation(std::size_t lines, std::size_t findings, std::size_t bytes)
     : most_lines_(std::min<std::size_t>(lines, kPlaceMask)),
       most_findings_(std::min<std::size_t>(findings, std::numeric_limits<std::uint32_t>::max())),
-      most_bytes_(std::min<std::size_t>(bytes, kPlaceMask - 1)) {
-  records_.reserve(most_lines_);
-  findings_.reserve(most_findings_);
-  bytes_.reset(new char[most_bytes_]);
-}
+      most_bytes_(std::min<std::size_t>(bytes, kPlaceMask - 1)) {}
 
 bool RememberedLines::Generation::HasRoomFor(std::string_view line, const Outcome& outcome) const {
   return records_.size() < most_lines_ &&
@@ -154,6 +163,13 @@ bool RememberedLines::Generation::CouldHold(std::string_view line, const Outcome
 }
 
 std::uint32_t RememberedLines::Generation::Add(std::string_view line, const Outcome& outcome) {
+  // All the room, at once, for the first line (what is not written takes no memory), so that
+  // what the store hands out stays where it is.
+  if (!bytes_) {
+    bytes_.reset(new char[most_bytes_]);
+    records_.reserve(most_lines_);
+    findings_.reserve(most_findings_);
+  }
   const std::uint32_t record = static_cast<std::uint32_t>(used_);
   Header header;
   header.output_size = static_cast<std::uint32_t>(outcome.output.size());
@@ -215,7 +231,7 @@ constexpr std::size_t kLongestConversion = 1024;
 
 }  // namespace
 
-RememberedCommands::RememberedCommands(std::size_t places) : places_(places) {}
+RememberedCommands::RememberedCommands(std::size_t places) : most_places_(places) {}
 
 bool RememberedCommands::Find(std::string_view command, std::uint64_t hash, int& result,
                               std::string_view& normalised, std::string_view& converted) const {
@@ -230,10 +246,11 @@ bool RememberedCommands::Find(std::string_view command, std::uint64_t hash, int&
 
 void RememberedCommands::Remember(std::string_view command, std::uint64_t hash, int result,
                                   std::string_view normalised, std::string_view converted) {
-  if (places_.empty() || command.size() > kLongestCommand ||
+  if (most_places_ == 0 || command.size() > kLongestCommand ||
       normalised.size() > kLongestCommand + 1 || converted.size() > kLongestConversion) {
     return;
   }
+  if (places_.empty()) places_.resize(most_places_);  // when the first command is kept
   Place& place = places_[hash % places_.size()];
   place.known = true;
   place.command.assign(command);
@@ -243,18 +260,27 @@ void RememberedCommands::Remember(std::string_view command, std::uint64_t hash, 
 }
 
 SeenLines::SeenLines(std::size_t bits)
-    : bits_(std::max<std::size_t>(PowerOfTwoFor(bits) / 64, 1)) {}
+    : words_(std::max<std::size_t>(PowerOfTwoFor(bits) / 64, 1)) {}
 
 bool SeenLines::Note(std::uint64_t hash) {
-  const std::size_t bit = (hash >> 16) & (64 * bits_.size() - 1);
-  std::uint64_t& word = bits_[bit / 64];
-  const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
-  if ((word & mask) != 0) return true;
+  constexpr std::size_t kFirstWords = 64;
+  if (bits_.empty()) bits_.assign(std::min(kFirstWords, words_), 0);
+  auto bit = [&] { return (hash >> 16) & (64 * bits_.size() - 1); };
+  const std::uint64_t mask = std::uint64_t{1} << (bit() % 64);
+  if ((bits_[bit() / 64] & mask) != 0) return true;
   if (8 * set_ >= 64 * bits_.size()) {
-    std::fill(bits_.begin(), bits_.end(), 0);
-    set_ = 0;
+    if (bits_.size() < words_) {
+      // Twice the bits: a hash takes one bit more, and each bit set stands in both halves, so
+      // that no line seen is forgotten.
+      const std::size_t words = bits_.size();
+      bits_.resize(2 * words);
+      std::copy_n(bits_.begin(), words, bits_.begin() + static_cast<long>(words));
+    } else {
+      std::fill(bits_.begin(), bits_.end(), 0);
+      set_ = 0;
+    }
   }
-  word |= mask;
+  bits_[bit() / 64] |= mask;
   ++set_;
   return false;
 }

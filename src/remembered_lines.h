@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,8 +21,9 @@ std::uint64_t HashOfLine(std::string_view line);
 // of the script at hand, and those of the part before it that have not come again since. When the
 // part at hand fills its generation, it becomes the part before and the part before that is
 // forgotten; a line of the part before that comes again moves into the part at hand. Each
-// generation has room for a fixed number of lines, findings and bytes, set aside once, so a store
-// never grows. One open-addressed table of hashes finds the lines of both generations.
+// generation has room for a fixed number of lines, findings and bytes, set aside when the first
+// line is kept, so a store never grows. One open-addressed table of hashes finds the lines of
+// both generations.
 class RememberedLines {
  public:
   // A finding a line made: its kind, and where its text stands among the texts of the findings.
@@ -70,6 +72,7 @@ class RememberedLines {
   class Generation {
    public:
     Generation(std::size_t lines, std::size_t findings, std::size_t bytes);
+    std::size_t most_lines() const { return most_lines_; }
     // Whether the line and its outcome fit into what is left; into an empty generation.
     bool HasRoomFor(std::string_view line, const Outcome& outcome) const;
     bool CouldHold(std::string_view line, const Outcome& outcome) const;
@@ -101,7 +104,7 @@ class RememberedLines {
     std::size_t most_lines_, most_findings_, most_bytes_;
     std::vector<std::uint32_t> records_;  // in the order they were added
     std::vector<Finding> findings_;
-    // Room set aside once: the views stay valid. The first `used_` bytes are taken.
+    // The records; the first `used_` bytes are taken.
     std::unique_ptr<char[]> bytes_;
     std::size_t used_ = 0;
   };
@@ -113,11 +116,19 @@ class RememberedLines {
   std::size_t SlotOf(std::string_view line, std::uint64_t hash) const;
   // The generation at hand becomes the one before; the one before is forgotten.
   void StartGeneration();
+  void SetAsideSlots();
+  // Files the line of `record` in `generation` in a free slot, and marks its bit.
+  void File(std::size_t generation, std::uint32_t record);
 
   Generation generations_[2];
   std::size_t current_ = 0;  // the generation at hand
   // Never more than half of the slots are taken.
-  std::vector<std::uint32_t> slots_;
+  struct Free {
+    void operator()(void* memory) const { std::free(memory); }
+  };
+  std::unique_ptr<std::uint32_t[], Free> slots_;
+  std::size_t slot_count_ = 0;
+  std::size_t most_slots_;
   // A bit for each of the lines held, chosen by its hash: a line whose bit is clear is surely not
   // held. Small enough to stay near at hand, it spares a new line the look into the slots.
   std::vector<std::uint64_t> held_bits_;
@@ -128,7 +139,8 @@ class RememberedLines {
 // The lines seen lately, by their hashes. Most lines that come once never come again, and a line
 // is worth remembering from its second time on. A bit for each hash (two lines may share one);
 // the bits are all cleared once an eighth of them have been set, so that they stand for the
-// lines of the part of the script at hand.
+// lines of the part of the script at hand. The bits start few and double, instead of being
+// cleared, up to their number.
 class SeenLines {
  public:
   // `bits` is rounded up to a power of two.
@@ -138,6 +150,7 @@ class SeenLines {
   bool Note(std::uint64_t hash);
 
  private:
+  std::size_t words_;  // the most words of 64 bits; fewer while few lines have been noted
   std::vector<std::uint64_t> bits_;
   std::size_t set_ = 0;  // bits set since they were last cleared
 };
@@ -166,5 +179,6 @@ class RememberedCommands {
     std::string normalised;
     std::string converted;
   };
-  std::vector<Place> places_;
+  std::size_t most_places_;
+  std::vector<Place> places_;  // set aside when the first command is kept
 };

@@ -219,4 +219,16 @@ TEST(SeenLines, KnownTheSecondTime) {
   EXPECT_TRUE(seen.Note(line(1025)));  // bits wrap around: 1025 is bit 1
 }
 
+// The bits start few and double instead of being cleared: no line seen is forgotten, and a line
+// whose bit in the larger table was copied from one seen counts as seen.
+TEST(SeenLines, GrowWithoutForgetting) {
+  SeenLines seen(1 << 14);  // at most 16,384 bits; 4,096 to begin with
+  auto line = [](std::uint64_t bit) { return bit << 16; };
+  for (std::uint64_t bit = 0; bit < 512; ++bit) EXPECT_FALSE(seen.Note(line(bit))) << bit;
+  EXPECT_FALSE(seen.Note(line(600)));  // an eighth taken: 8,192 bits now
+  for (std::uint64_t bit = 0; bit < 512; ++bit) EXPECT_TRUE(seen.Note(line(bit))) << bit;
+  EXPECT_TRUE(seen.Note(line(4096 + 3)));     // the copy of bit 3
+  EXPECT_FALSE(seen.Note(line(4096 + 700)));  // bit 700 was never set
+}
+
 }  // namespace
