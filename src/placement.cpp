@@ -112,6 +112,9 @@ void PlaceArguments(LineWork& work) {
 
   const Index length = Length(arguments);
   std::string individual;
+  // Once the template holds no placeholder, an argument has nowhere to go; only one with an
+  // internal variable ("$") still has its say.
+  bool placeholders = Contains(postcon, "XXXXX");
   Index i = 0;
   while (i < length) {
     Index end = FindnChar(arguments, ' ', i);
@@ -126,17 +129,27 @@ void PlaceArguments(LineWork& work) {
       continue;
     }
     end = ArgumentEnd(arguments, i, end);
-    CutString(arguments, individual, i, end);
+    const std::string_view argument = Piece(arguments, i, end);
 
     // A register name sent to a setreg template takes the placeholder after the next one.
-    if (BeginsWith(individual, "r") && Contains(postcon, "setreg")) work.j += 1;
+    if (BeginsWith(argument, "r") && Contains(postcon, "setreg")) work.j += 1;
+    if (!placeholders && !Contains(argument, "$")) {
+      work.j += 1;
+      if (work.j > kLastPlaceholder) break;
+      i = end + 1;
+      continue;
+    }
+    individual.assign(argument);
     std::array<char, 7> name;
     const std::string_view placeholder = Placeholder(work.j, name);
     if (Contains(individual, ":") && !IsPath(individual)) ProcessColon(individual);
     if (BeginsWith(individual, "$") && !BeginsWith(postcon, "cexpression")) {
       InternalArgs(individual, postcon);
     }
-    Replace(postcon, placeholder, individual);
+    if (placeholders) {
+      Replace(postcon, placeholder, individual);
+      placeholders = Contains(postcon, "XXXXX");
+    }
 
     work.j += 1;
     if (work.j > kLastPlaceholder) break;
