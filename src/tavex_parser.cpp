@@ -272,9 +272,10 @@ bool FileLineReader::Next(std::string_view& line) {
 bool FileLineReader::NextPiece(std::string_view& line) {
   constexpr size_t kPiece = 1 << 16;
   for (;;) {
-    const size_t newline = data_.find('\n', start_);
-    if (newline != std::string::npos) {
-      line = std::string_view(data_).substr(start_, newline + 1 - start_);
+    const std::string_view data = data_;
+    const size_t newline = data.find('\n', start_);
+    if (newline != std::string_view::npos) {
+      line = std::string_view(data.data() + start_, newline + 1 - start_);
       start_ = newline + 1;
       return true;
     }
