@@ -66,6 +66,7 @@ class ConsumedWords {
   // Whether the `index`-th word of the argument text is one of them.
   bool Consume(std::string_view arguments, const Word& word, size_t index) const {
     const std::string_view text = word.text;
+    if (text.size() > 5) return false;  // none of the words is longer than "while"
     if (IsOneOf(text, {"do", "if"})) return true;
     if ((go_ || step_) && (EqualsNoCase(text, "while") || (index == 0 && IsPrefixOfWhile(text)))) {
       return true;
