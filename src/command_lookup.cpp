@@ -64,10 +64,10 @@ int LineConverter::LookUpCommand(const std::string& pre, std::string& post) {
   }
   // An alias stands for itself, as its name was first written: the name has no placeholders,
   // and the later stages deal with the argument text.
-  ++alias_lookups_;
   if (std::optional<std::string_view> name = FindAlias(pre)) {
     post.assign(*name);
     return 1;
   }
+  ++alias_misses_;
   return 0;
 }

@@ -243,9 +243,9 @@ int LineConverter::ConvertReceived(LineWork& work, std::string& original, std::s
 }
 
 // The commands converted within others (those of breakpoint command lists, alias bodies, help
-// topics) come again and again. One whose conversion needed nothing but its own text (no alias,
-// no macro, no conversion within it) converts the same way each time it comes, and normalises
-// the same way.
+// topics) come again and again. One whose conversion needed nothing but its own text and the
+// aliases already defined (no word that is no alias yet, no alias definition, no macro, no
+// conversion within it) converts the same way each time it comes, and normalises the same way.
 int LineConverter::ConvertWithin(RunningLine& running, std::string& original,
                                  std::string& converted) {
   const std::string& received = running.received();
@@ -257,7 +257,7 @@ int LineConverter::ConvertWithin(RunningLine& running, std::string& original,
     if (result == kConverted) converted.assign(known);
     return result;
   }
-  const std::size_t calls = calls_, lookups = alias_lookups_, aliases = alias_count_;
+  const std::size_t calls = calls_, misses = alias_misses_, aliases = alias_count_;
   const int macros = macro_number_;
   // The normalised text is kept aside: the conversion may be written over it.
   std::string& kept = running.normalised();
@@ -270,7 +270,7 @@ int LineConverter::ConvertWithin(RunningLine& running, std::string& original,
     running.work().line.assign(original, static_cast<size_t>(start));
     result = ConvertCommand(running.work(), converted);
   }
-  if (calls_ == calls && alias_lookups_ == lookups && alias_count_ == aliases &&
+  if (calls_ == calls && alias_misses_ == misses && alias_count_ == aliases &&
       macro_number_ == macros) {
     commands_.Remember(received, hash, result, kept, result == kConverted ? converted : "");
   }

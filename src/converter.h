@@ -98,9 +98,11 @@ class LineConverter {
 
   // The number the next generated macro takes.
   int MacroNumber() const { return macro_number_; }
-  // How many times a command word was looked for among the aliases: a conversion that did not
-  // look there converts the same way whatever aliases the script defines.
-  std::size_t AliasLookups() const { return alias_lookups_; }
+  // How many times a command word was looked for among the aliases and not found. An alias,
+  // once defined, stays with the spelling it was first stored with: a conversion that found
+  // every word it looked for there converts the same way whatever aliases the script defines
+  // after it.
+  std::size_t AliasMisses() const { return alias_misses_; }
 
  private:
   class RunningLine;
@@ -116,7 +118,7 @@ class LineConverter {
 
   AliasStore aliases_;
   std::size_t alias_count_ = 0;
-  std::size_t alias_lookups_ = 0;
+  std::size_t alias_misses_ = 0;
   int macro_number_ = 0;
   // Frames of the ConvertLine calls that are running (the first `running_depth_`, outermost
   // first), and of earlier calls, kept so that their buffers are reused.

@@ -110,16 +110,16 @@ void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& ou
     return;
   }
   const size_t start = out.size();
-  const size_t lookups = converter_.AliasLookups();
+  const size_t misses = converter_.AliasMisses();
   const size_t aliases = converter_.AliasCount();
   const int macros = converter_.MacroNumber();
   findings_.clear();
   finding_texts_.clear();
   line_journal_ = line_log_ = false;
   ConvertNewLine(line, out);
-  // A line that looked among the aliases may convert otherwise once the script defines more;
+  // A line with a word that is no alias yet may convert otherwise once the script defines more;
   // one that defined an alias or made a macro must do so again.
-  if (converter_.AliasLookups() == lookups && converter_.AliasCount() == aliases &&
+  if (converter_.AliasMisses() == misses && converter_.AliasCount() == aliases &&
       converter_.MacroNumber() == macros) {
     Remember(line, hash, std::string_view(out).substr(start));
   }
