@@ -22,16 +22,17 @@ void ConvertLocation(std::string& command) {
   Index pos2 = FindnChar(command, ' ', pos + 1);
   if (pos == 0) return;
   if (pos2 == -1) pos2 = Length(command);
-  std::string context;
-  CutString(command, context, pos + 1, pos2);
+  const std::string_view context = Piece(command, pos + 1, pos2);
   if (context.empty()) return;
 
-  std::string context_new = context;
-  if (context_new[0] == '$' || context_new[0] == '@') context_new[0] = ' ';
-  size_t digit = context_new.find_first_of("0123456789");
-  if (digit != std::string::npos && context_new.find_first_not_of(" +") == digit) {
-    Insert(context_new, '#', static_cast<Index>(digit));
-  }
+  const bool sign = context[0] == '$' || context[0] == '@';
+  size_t digit = sign ? 1 : 0;  // the sign becomes a blank
+  while (digit < context.size() && (context[digit] == ' ' || context[digit] == '+')) ++digit;
+  const bool number = digit < context.size() && IsDigit(context[digit]);
+  if (!sign && !number) return;  // the location stays as written
+  std::string context_new(context);
+  if (sign) context_new[0] = ' ';
+  if (number) Insert(context_new, '#', static_cast<Index>(digit));
   Replace(command, context, context_new);
 }
 
@@ -55,7 +56,7 @@ void ConvertCount(std::string& command) {
   if (pos2 != -1 && IsDigit(CharAt(command, pos2 + 1))) {
     std::string digit = command.substr(static_cast<size_t>(pos2) + 1);
     DeleteString(command, pos2, Length(command));
-    Replace(command, "break", "break,pass:" + digit);
+    Replace(command, "break", {"break,pass:", digit});
     return;
   }
   Index digits = CountAgainstLocation(command, pos, pos2);
@@ -64,7 +65,7 @@ void ConvertCount(std::string& command) {
   std::string digit =
       command.substr(static_cast<size_t>(digits), static_cast<size_t>(end - digits));
   DeleteString(command, digits, end);
-  Replace(command, "break", "break,pass:" + digit);
+  Replace(command, "break", {"break,pass:", digit});
 }
 
 // Where the keywords of the argument text stand: the command list's "do", the last "}", and the
@@ -97,7 +98,7 @@ bool ConvertCommandList(LineConverter& converter, std::string& command,
   std::string macroreturn;
   std::string name = converter.CreateMacro(formacro, macroreturn);
   macroreturn += "\n";
-  Replace(command, "break", "break,macro:{" + name + "()}");
+  Replace(command, "break", {"break,macro:{", name, "()}"});
   ReplaceWord(command, " do", " ");
   command.insert(0, macroreturn);
   return true;
@@ -126,9 +127,9 @@ void ConvertCondition(std::string& command, const std::string& arguments, const 
   if (!FindCondition(arguments, keywords, formacro)) return;
   ReplaceEveryChar(formacro, ':', "\\");
   if (macroset) {
-    Replace(command, ")} ", ")} ,when:{" + formacro + "}");
+    Replace(command, ")} ", {")} ,when:{", formacro, "}"});
   } else {
-    Replace(command, "break", "break,when:{" + formacro + "} ");
+    Replace(command, "break", {"break,when:{", formacro, "} "});
   }
   ReplaceWord(command, " if", " ");
 }
@@ -151,7 +152,11 @@ std::string LineConverter::CreateMacro(std::string& macrostring, std::string& ou
   // The number is taken before the commands are converted: a breakpoint in the list makes a
   // macro of its own, with the next number.
   std::string name = "MyMacro_" + std::to_string(macro_number_++);
-  std::string temp = "define int " + name + "()\n{\n";
+  std::string temp;
+  // Room for what an ordinary list converts to; a long one grows the text as it needs.
+  constexpr size_t kUsualMacro = 512;
+  temp.reserve(std::min(64 + 2 * macrostring.size(), kUsualMacro));
+  temp.append("define int ").append(name).append("()\n{\n");
   // The commands of the list: the texts between its semicolons.
   std::vector<std::string> commands = SplitAt(macrostring, ';');
   // The list lives on in its commands; its text is not kept while they are converted (a

@@ -97,8 +97,9 @@ void FixSearch(std::string& postcon) {
 
 // A dump command that ends with "." ends with a blank instead.
 void FixDump(std::string& postcon) {
+  if (!BeginsWith(postcon, "dump")) return;
   Index k = FindLastChar(postcon, '.');
-  if (BeginsWith(postcon, "dump") && k != 0 && k == Length(postcon)) ChangeChar(postcon, k, ' ');
+  if (k != 0 && k == Length(postcon)) ChangeChar(postcon, k, ' ');
 }
 
 // Indexes of the first and the last "=" that stand outside double quotes (-1 when none).

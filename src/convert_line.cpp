@@ -26,14 +26,16 @@ class LineConverter::RunningLine {
     work.PreCon.clear();
     work.Arguments.clear();
     work.PostCon.clear();
+    work.result.clear();
     work.j = 1;
   }
   ~RunningLine() {
     if (frame_ == nullptr) return;
     --converter_.running_depth_;
     // A frame keeps the buffers of ordinary lines, not those of a huge one.
-    for (std::string* text : {&frame_->received, &frame_->work.line, &frame_->work.PreCon,
-                              &frame_->work.Arguments, &frame_->work.PostCon}) {
+    for (std::string* text :
+         {&frame_->received, &frame_->normalised, &frame_->work.line, &frame_->work.PreCon,
+          &frame_->work.Arguments, &frame_->work.PostCon, &frame_->work.result}) {
       if (text->capacity() > kKeptCapacity) std::string().swap(*text);
     }
   }
@@ -42,6 +44,8 @@ class LineConverter::RunningLine {
 
   bool admitted() const { return frame_ != nullptr; }
   LineWork& work() { return frame_->work; }
+  const std::string& received() const { return frame_->received; }
+  std::string& normalised() { return frame_->normalised; }
 
  private:
   static constexpr size_t kKeptCapacity = 1 << 16;
@@ -219,22 +223,71 @@ int LineConverter::ConvertHelpTopic(LineWork& work, std::string& converted) {
 }
 
 int LineConverter::ConvertLine(std::string& original, std::string& converted) {
+  ++calls_;
   RunningLine running(*this, original);
   if (!running.admitted()) return kNotConverted;
+  if (running_depth_ > 1) return ConvertWithin(running, original, converted);
+  last_command_word_.clear();
+  last_arguments_.clear();
+  return ConvertReceived(running.work(), original, converted);
+}
 
+int LineConverter::ConvertReceived(LineWork& work, std::string& original, std::string& converted) {
   Index start = NormaliseLine(original);
   if (start < 0) {
     converted = "  ";
     return kConverted;
   }
-  LineWork& work = running.work();
   work.line.assign(original, static_cast<size_t>(start));
+  return ConvertCommand(work, converted);
+}
+
+// The commands converted within others (those of breakpoint command lists, alias bodies, help
+// topics) come again and again. One whose conversion needed nothing but its own text and the
+// aliases already defined (no word that is no alias yet, no alias definition, no macro, no
+// conversion within it) converts the same way each time it comes, and normalises the same way.
+int LineConverter::ConvertWithin(RunningLine& running, std::string& original,
+                                 std::string& converted) {
+  const std::string& received = running.received();
+  const std::uint64_t hash = HashOfLine(received);
+  int result = kNotConverted;
+  std::string_view normalised, known;
+  if (commands_.Find(received, hash, result, normalised, known)) {
+    original.assign(normalised);
+    if (result == kConverted) converted.assign(known);
+    return result;
+  }
+  const std::size_t calls = calls_, misses = alias_misses_, aliases = alias_count_;
+  const int macros = macro_number_;
+  // The normalised text is kept aside: the conversion may be written over it.
+  std::string& kept = running.normalised();
+  Index start = NormaliseLine(original);
+  kept.assign(original);
+  if (start < 0) {
+    converted = "  ";
+    result = kConverted;
+  } else {
+    running.work().line.assign(original, static_cast<size_t>(start));
+    result = ConvertCommand(running.work(), converted);
+  }
+  if (calls_ == calls && alias_misses_ == misses && alias_count_ == aliases &&
+      macro_number_ == macros) {
+    commands_.Remember(received, hash, result, kept, result == kConverted ? converted : "");
+  }
+  return result;
+}
+
+int LineConverter::ConvertCommand(LineWork& work, std::string& converted) {
   SplitCommand(work);
+  if (running_depth_ == 1) {  // the outermost command
+    last_command_word_.assign(work.PreCon);
+    last_arguments_.assign(work.Arguments);
+  }
   if (!LookUpCommand(work.PreCon, work.PostCon)) return kNotConverted;
   PlaceArguments(work);
   if (Contains(work.PostCon, "dcommands")) return ConvertHelpTopic(work, converted);
   CleanUpTemplate(work);
-  std::string result;
+  std::string& result = work.result;
   if (RewriteCommand(work, result) != kConverted || IsEmptyCommand(result)) return kNotConverted;
   converted.swap(result);
   return kConverted;

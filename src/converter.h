@@ -5,11 +5,13 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "alias_store.h"
+#include "remembered_lines.h"
 #include "string_toolkit.h"
 
 // Results of ConvertLine and of the alias conversion.
@@ -25,7 +27,7 @@ Index NormaliseLine(std::string& text);
 
 // The command words of a watchpoint ("w", "watch"): converted as a breakpoint on the same
 // argument text, then named "breaka".
-bool IsWatchpointWord(const std::string& word);
+bool IsWatchpointWord(std::string_view word);
 
 // Internal variables of the Tavex debugger ("$name").
 int StrArgs(std::string& arguments, std::string& Output);
@@ -61,6 +63,11 @@ class LineConverter {
   // `converted` after the last read of `original`: the two may be the same text. Returns
   // kConverted or kNotConverted.
   int ConvertLine(std::string& original, std::string& converted);
+  // The command word and the argument text of the last command converted from outside (not from
+  // within another conversion), as the command split cut them, before the later stages edit
+  // them; both empty when that command was blank.
+  std::string_view LastCommandWord() const { return last_command_word_; }
+  std::string_view LastArguments() const { return last_arguments_; }
 
   // Finds the template of a lower-cased command word: the command map first, then the names of
   // the aliases defined so far, in any case (an alias yields its name as first written). A
@@ -83,34 +90,45 @@ class LineConverter {
   // The alias store: names of the aliases defined so far in this run. Names match in any case;
   // a name keeps the spelling it was first stored with.
   void AddAlias(const std::string& name);
-  bool IsAlias(const std::string& name) const { return FindAlias(name) != nullptr; }
-  // The stored spelling of the alias `name` (in any case), or nullptr when there is none.
-  const std::string* FindAlias(const std::string& name) const;
+  bool IsAlias(std::string_view name) const { return FindAlias(name).has_value(); }
+  // The stored spelling of the alias `name` (in any case), if there is one.
+  std::optional<std::string_view> FindAlias(std::string_view name) const;
   // The number of alias definitions converted (a redefinition counts again).
   std::size_t AliasCount() const { return alias_count_; }
 
   // The number the next generated macro takes.
   int MacroNumber() const { return macro_number_; }
-  // How many times a command word was looked for among the aliases: a conversion that did not
-  // look there converts the same way whatever aliases the script defines.
-  std::size_t AliasLookups() const { return alias_lookups_; }
+  // How many times a command word was looked for among the aliases and not found. An alias,
+  // once defined, stays with the spelling it was first stored with: a conversion that found
+  // every word it looked for there converts the same way whatever aliases the script defines
+  // after it.
+  std::size_t AliasMisses() const { return alias_misses_; }
 
  private:
   class RunningLine;
   class RunningAlias;
 
   int ConvertHelpTopic(LineWork& work, std::string& converted);
+  // The conversion of a received command: its normalisation, then the rest.
+  int ConvertReceived(LineWork& work, std::string& original, std::string& converted);
+  // The conversion of a normalised command from its split on.
+  int ConvertCommand(LineWork& work, std::string& converted);
+  // The conversion of a command within another, which may be known already.
+  int ConvertWithin(RunningLine& running, std::string& original, std::string& converted);
 
-  // The aliases by their lower-case names, each with the spelling it was first stored with: a
-  // lookup costs the same however many aliases a script defines.
-  std::unordered_map<std::string, std::string> aliases_;
+  AliasStore aliases_;
   std::size_t alias_count_ = 0;
-  std::size_t alias_lookups_ = 0;
+  std::size_t alias_misses_ = 0;
   int macro_number_ = 0;
   // Frames of the ConvertLine calls that are running (the first `running_depth_`, outermost
   // first), and of earlier calls, kept so that their buffers are reused.
   std::vector<std::unique_ptr<ConvertFrame>> frames_;
   std::size_t running_depth_ = 0;
+  // What commands converted within others became.
+  RememberedCommands commands_{64};
+  std::size_t calls_ = 0;  // ConvertLine calls so far, refused ones too
+  std::string last_command_word_;
+  std::string last_arguments_;
   // Lengths of the texts of the AliasConvert calls that are running, outermost first.
   std::vector<std::size_t> running_aliases_;
 };

@@ -4,6 +4,7 @@
 #include "dropped_words.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -12,7 +13,13 @@
 
 namespace {
 
-bool IsWordChar(char c) { return IsNameChar(c) || c == '.'; }
+// Letters, digits, "_" and ".": the characters of a word, looked up in a table made once.
+constexpr std::array<bool, 256> kWordChars = [] {
+  std::array<bool, 256> word_chars{};
+  for (int c = 0; c < 256; ++c) word_chars[c] = IsNameChar(static_cast<char>(c)) || c == '.';
+  return word_chars;
+}();
+bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)]; }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -28,49 +35,102 @@ struct Word {
   size_t at;
 };
 
-std::vector<Word> WordsOf(std::string_view text) {
-  std::vector<Word> words;
-  for (size_t i = 0; i < text.size();) {
-    if (!IsWordChar(text[i])) {
-      ++i;
-      continue;
-    }
-    size_t start = i;
-    while (i < text.size() && IsWordChar(text[i])) ++i;
-    words.push_back({text.substr(start, i - start), start});
-  }
-  return words;
+// The word that begins at or after index `from` of `text`; an empty one at the end of the text.
+Word WordFrom(std::string_view text, size_t from) {
+  while (from < text.size() && !IsWordChar(text[from])) ++from;
+  size_t end = from;
+  while (end < text.size() && IsWordChar(text[end])) ++end;
+  return {text.substr(from, end - from), from};
 }
 
+// Whether `word` is one of `names`, ignoring case.
 bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> names) {
-  return std::find(names.begin(), names.end(), word) != names.end();
+  return std::any_of(names.begin(), names.end(),
+                     [&](std::string_view name) { return EqualsNoCase(word, name); });
 }
-
-// The commands whose conversion consumes the words named in `Consumed`.
-bool IsGo(std::string_view command) { return IsOneOf(command, {"g", "go"}); }
-bool IsStep(std::string_view command) {
-  return IsOneOf(command, {"s", "step", "i", "is", "istep"});
-}
-bool IsLog(std::string_view command) { return command == "log"; }
 
 bool IsPrefixOfWhile(std::string_view word) {
-  return !word.empty() && std::string_view("while").substr(0, word.size()) == word;
+  constexpr std::string_view kWhile = "while";
+  return !word.empty() && word.size() <= kWhile.size() &&
+         EqualsNoCase(word, kWhile.substr(0, word.size()));
 }
 
-// Whether the conversion of `command` consumes the `index`-th word by design. `lower` is the
-// word in lower case.
-bool Consumed(std::string_view command, std::string_view arguments, const Word& word,
-              std::string_view lower, size_t index) {
-  if (IsOneOf(lower, {"do", "if"})) return true;
-  if ((IsGo(command) || IsStep(command)) &&
-      (lower == "while" || (index == 0 && IsPrefixOfWhile(lower)))) {
-    return true;
+// The words that the conversion of a command consumes by design.
+class ConsumedWords {
+ public:
+  explicit ConsumedWords(std::string_view command)
+      : go_(IsOneOf(command, {"g", "go"})),
+        step_(IsOneOf(command, {"s", "step", "i", "is", "istep"})),
+        log_(EqualsNoCase(command, "log")) {}
+
+  // Whether the `index`-th word of the argument text is one of them.
+  bool Consume(std::string_view arguments, const Word& word, size_t index) const {
+    const std::string_view text = word.text;
+    if (text.size() > 5) return false;  // none of the words is longer than "while"
+    if (IsOneOf(text, {"do", "if"})) return true;
+    if ((go_ || step_) && (EqualsNoCase(text, "while") || (index == 0 && IsPrefixOfWhile(text)))) {
+      return true;
+    }
+    if (step_ && IsOneOf(text, {"in", "out"})) return true;
+    if (log_ && index == 0 && EqualsNoCase(text, "off")) return true;
+    const bool width = text == "16" || text == "32";
+    return width && word.at > 0 && arguments[word.at - 1] == '/';
   }
-  if (IsStep(command) && IsOneOf(lower, {"in", "out"})) return true;
-  if (IsLog(command) && index == 0 && lower == "off") return true;
-  const bool width = IsOneOf(lower, {"16", "32"});
-  return width && word.at > 0 && arguments[word.at - 1] == '/';
-}
+
+ private:
+  bool go_;    // go and its while word
+  bool step_;  // step, with its while word and "in" and "out"
+  bool log_;   // log and its "off"
+};
+
+// Up to this many words, on a text up to this long, each word is searched on its own.
+constexpr size_t kFewWords = 16;
+constexpr size_t kShortText = 1024;
+
+// The words of the argument text that the conversion might not show: each word that is not
+// consumed, once (ignoring case) and as first written while there are fewer than kFewWords of
+// them; every further one after that. The first kFewWords are held without taking memory.
+class Candidates {
+ public:
+  Candidates(std::string_view command, std::string_view arguments) {
+    const ConsumedWords consumed(command);
+    size_t index = 0;
+    for (Word word = WordFrom(arguments, 0); !word.text.empty();
+         word = WordFrom(arguments, word.at + word.text.size()), ++index) {
+      if (consumed.Consume(arguments, word, index)) continue;
+      auto same = [&](std::string_view seen) { return EqualsNoCase(seen, word.text); };
+      if (size() < kFewWords && std::any_of(begin(), end(), same)) continue;
+      Add(word.text);
+    }
+  }
+
+  // A word of the argument text; nothing to set up until it is one (a string_view would be).
+  struct Span {
+    const char* data;
+    size_t size;
+    operator std::string_view() const { return std::string_view(data, size); }
+  };
+
+  const Span* begin() const { return many_.empty() ? few_ : many_.data(); }
+  const Span* end() const { return begin() + size(); }
+  size_t size() const { return many_.empty() ? count_ : many_.size(); }
+  std::string_view operator[](size_t k) const { return begin()[k]; }
+
+ private:
+  void Add(std::string_view word) {
+    const Span span{word.data(), word.size()};
+    if (count_ < kFewWords) {
+      few_[count_++] = span;
+      return;
+    }
+    if (many_.empty()) many_.assign(few_, few_ + kFewWords);
+    many_.push_back(span);
+  }
+
+  Span few_[kFewWords];
+  size_t count_ = 0;
+  std::vector<Span> many_;  // all of them, once there are more than kFewWords
+};
 
 // Finds which of a set of words occur in a text, in one pass over the text.
 class WordFinder {
@@ -157,77 +217,90 @@ class WordFinder {
   std::vector<bool> found_;
 };
 
-// Whether `a` and `b` are the same word, ignoring case.
-bool SameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t k = 0; k < a.size(); ++k) {
-    if (Lower(a[k]) != Lower(b[k])) return false;
-  }
-  return true;
-}
+// The places where `c` stands in `text`, in either case, in order.
+class PlacesOf {
+ public:
+  PlacesOf(std::string_view text, char c)
+      : text_(text),
+        lower_(Lower(c)),
+        upper_(Upper(c)),
+        next_lower_(Find(lower_, 0)),
+        next_upper_(lower_ == upper_ ? std::string_view::npos : Find(upper_, 0)) {}
 
-// Whether `word` occurs anywhere in `text`, ignoring case: a plain search, the cheapest for
-// the few short words of an ordinary command.
+  // The next place, or npos.
+  size_t Next() {
+    const size_t at = std::min(next_lower_, next_upper_);
+    if (at == std::string_view::npos) return at;
+    if (at == next_lower_) next_lower_ = Find(lower_, at + 1);
+    if (at == next_upper_) next_upper_ = Find(upper_, at + 1);
+    return at;
+  }
+
+ private:
+  static char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+  size_t Find(char c, size_t from) const { return text_.find(c, from); }
+
+  std::string_view text_;
+  char lower_, upper_;
+  size_t next_lower_, next_upper_;
+};
+
+// Whether `word` occurs anywhere in `text`, ignoring case: a plain search, the cheapest for the
+// few short words of an ordinary command. A word mostly stands in the conversion as written.
 bool OccursIn(std::string_view word, std::string_view text) {
   if (word.size() > text.size()) return false;
-  const char first = Lower(word[0]);
-  for (size_t at = 0; at + word.size() <= text.size(); ++at) {
-    if (Lower(text[at]) == first && SameWord(word, text.substr(at, word.size()))) return true;
+  if (Contains(text, word)) return true;
+  PlacesOf places(text, word[0]);
+  for (size_t at; (at = places.Next()) != std::string_view::npos;) {
+    if (EqualsNoCase(text.substr(at, word.size()), word)) return true;
   }
   return false;
 }
 
-// Up to this many words, on a text up to this long, each word is searched on its own.
-constexpr size_t kFewWords = 16;
-constexpr size_t kShortText = 1024;
+// Which of the candidates occur in `text`: one pass over the text for all of them (a word that
+// stands more than once counts as found after its first time).
+std::vector<bool> FindAll(const Candidates& candidates, std::string_view text) {
+  std::vector<std::string> lower;
+  std::unordered_set<std::string> distinct;
+  std::vector<size_t> first_of;  // candidate index -> index in `lower`, or npos
+  for (std::string_view candidate : candidates) {
+    std::string word = LowerCase(candidate);
+    if (distinct.insert(word).second) {
+      first_of.push_back(lower.size());
+      lower.push_back(std::move(word));
+    } else {
+      first_of.push_back(std::string::npos);
+    }
+  }
+  WordFinder finder(lower);
+  const std::vector<bool>& occurs = finder.Scan(LowerCase(text));
+  std::vector<bool> found(candidates.size());
+  for (size_t k = 0; k < candidates.size(); ++k) {
+    found[k] = first_of[k] == std::string::npos || occurs[first_of[k]];
+  }
+  return found;
+}
 
 }  // namespace
 
 std::string DroppedWords(std::string_view command, std::string_view arguments,
                          std::string_view converted) {
-  const std::string command_lower = LowerCase(command);
-  // Each word once, as first written.
-  std::vector<std::string_view> candidates;
-  std::vector<Word> words = WordsOf(arguments);
-  for (size_t k = 0; k < words.size(); ++k) {
-    std::string lower = LowerCase(words[k].text);
-    if (Consumed(command_lower, arguments, words[k], lower, k)) continue;
-    auto same = [&](std::string_view seen) { return SameWord(seen, words[k].text); };
-    if (candidates.size() < kFewWords && std::any_of(candidates.begin(), candidates.end(), same)) {
-      continue;
-    }
-    candidates.push_back(words[k].text);
-  }
-  if (candidates.empty()) return "";
-
-  std::vector<bool> found(candidates.size());
-  if (candidates.size() <= kFewWords && converted.size() <= kShortText) {
-    for (size_t k = 0; k < candidates.size(); ++k) found[k] = OccursIn(candidates[k], converted);
-  } else {
-    // Many words or a long text: one pass over the text for all of them, each word once.
-    std::vector<std::string> lower;
-    std::unordered_set<std::string> distinct;
-    std::vector<size_t> first_of;  // candidate index -> index in `lower`, or npos
-    for (std::string_view candidate : candidates) {
-      std::string word = LowerCase(candidate);
-      if (distinct.insert(word).second) {
-        first_of.push_back(lower.size());
-        lower.push_back(std::move(word));
-      } else {
-        first_of.push_back(std::string::npos);
-      }
-    }
-    WordFinder finder(lower);
-    const std::vector<bool>& occurs = finder.Scan(LowerCase(converted));
-    for (size_t k = 0; k < candidates.size(); ++k) {
-      found[k] = first_of[k] == std::string::npos || occurs[first_of[k]];
-    }
-  }
+  const Candidates candidates(command, arguments);
   std::string dropped;
-  for (size_t k = 0; k < candidates.size(); ++k) {
-    if (found[k]) continue;
+  auto drop = [&](std::string_view word) {
     if (!dropped.empty()) dropped += ' ';
-    dropped += candidates[k];
+    dropped += word;
+  };
+  if (candidates.size() <= kFewWords && converted.size() <= kShortText) {
+    for (std::string_view candidate : candidates) {
+      if (!OccursIn(candidate, converted)) drop(candidate);
+    }
+    return dropped;
+  }
+  // Many words or a long text.
+  const std::vector<bool> found = FindAll(candidates, converted);
+  for (size_t k = 0; k < candidates.size(); ++k) {
+    if (!found[k]) drop(candidates[k]);
   }
   return dropped;
 }

@@ -12,6 +12,7 @@ struct LineWork {
   std::string PreCon;     // the command word
   std::string Arguments;  // what follows the command word
   std::string PostCon;    // the template, then the text being converted
+  std::string result;     // the finished text, until it is handed out
   int j = 1;              // number of the next placeholder to fill
 };
 

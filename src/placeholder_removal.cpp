@@ -3,9 +3,11 @@
 // placeholders leave behind; a pass that changes nothing ends the removal. The comma of
 // "readfile,raw" is not such punctuation, quote pairs are tidied in the load template only, and
 // "callgraph" and "profile" go only where they are whole words.
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <functional>
+#include <optional>
 #include <queue>
 #include <string>
 #include <vector>
@@ -68,10 +70,10 @@ bool TidyQuotes(std::string& postcon) {
   return changed;
 }
 
-// Step 1: the first placeholder goes with the character before it (at index 0 only the
-// placeholder). Returns the index where the text was joined, or -1 when nothing was deleted.
-Index DeleteFirstPlaceholder(std::string& postcon) {
-  Index p = FindString(postcon, "XXXXX");
+// Step 1: the first placeholder, found at index `p`, goes with the character before it (at index
+// 0 only the placeholder). Returns the index where the text was joined, or -1 when nothing was
+// deleted.
+Index DeleteFirstPlaceholder(std::string& postcon, Index p) {
   if (p == -1 || !IsPlaceholderDigit(CharAt(postcon, p + 5))) return -1;
   DeleteString(postcon, p - 1, p + 6);
   return p > 0 ? p - 1 : 0;
@@ -105,33 +107,9 @@ constexpr std::string_view kJoinable[] = {"..+", "''", "'\"", "\"'", "callgraph"
 // join or leaves an "=" at the end: deletions bring in no comma and no "^".
 bool TidyIsIdle(std::string_view text) {
   if (!text.empty() && text.back() == '=') return false;
-  // One pass over the characters, looking further only where a kJoinable text may begin.
-  auto at = [&](size_t i, std::string_view joinable) {
-    return text.compare(i, joinable.size(), joinable) == 0;
-  };
-  for (size_t i = 0; i < text.size(); ++i) {
-    switch (text[i]) {
-      case ',':
-      case '^':
-        return false;
-      case '.':
-        if (at(i, "..+")) return false;
-        break;
-      case '\'':
-        if (at(i, "''") || at(i, "'\"")) return false;
-        break;
-      case '"':
-        if (at(i, "\"'")) return false;
-        break;
-      case 'c':
-        if (at(i, "callgraph")) return false;
-        break;
-      case 'p':
-        if (at(i, "profile")) return false;
-        break;
-      default:
-        break;
-    }
+  if (Contains(text, ",") || Contains(text, "^")) return false;
+  for (std::string_view joinable : kJoinable) {
+    if (Contains(text, joinable)) return false;
   }
   return true;
 }
@@ -163,20 +141,43 @@ bool JoinMakesWork(std::string_view text, size_t join) {
   return false;
 }
 
+// The first placeholder ("XXXXX") at index `from` or later. After a deletion the next one mostly
+// starts a few characters on: the first places are looked at one by one before the text is
+// searched.
+size_t NextPlaceholder(std::string_view text, size_t from) {
+  constexpr std::string_view kPlaceholderText = "XXXXX";
+  constexpr size_t kNear = 6;
+  for (size_t at = from; at < from + kNear && at < text.size(); ++at) {
+    if (text[at] == 'X' && text.substr(at, kPlaceholderText.size()) == kPlaceholderText) {
+      return at;
+    }
+  }
+  return from + kNear < text.size() ? text.find(kPlaceholderText, from + kNear)
+                                    : std::string_view::npos;
+}
+
 // The passes on a short text. While steps 2 to 10 are idle, a pass is step 1 alone, and the
-// only question is whether its deletion gave them work.
+// only question is whether its deletion gave them work. No placeholder starts before `from`: a
+// deletion alone can only form one across the place where it joins the text.
 void RemoveFromShortText(std::string& postcon) {
-  bool idle = TidyIsIdle(postcon);
-  while (Contains(postcon, "XXXXX")) {
-    Index join = DeleteFirstPlaceholder(postcon);
+  constexpr std::string_view kPlaceholder = "XXXXX";
+  size_t from = 0;
+  std::optional<bool> idle;  // known once there is a placeholder
+  for (size_t p; (p = NextPlaceholder(postcon, from)) != std::string::npos;) {
+    if (!idle) idle = TidyIsIdle(postcon);
+    Index join = DeleteFirstPlaceholder(postcon, static_cast<Index>(p));
     bool changed = join != -1;
-    if (idle) {
+    if (*idle) {
       if (!changed) return;  // steps 2 to 10 have nothing to do either
-      if (!JoinMakesWork(postcon, static_cast<size_t>(join))) continue;
+      if (!JoinMakesWork(postcon, static_cast<size_t>(join))) {
+        from = static_cast<size_t>(std::max<Index>(join - (Length(kPlaceholder) - 1), 0));
+        continue;
+      }
     }
     changed = TidyAfterPlaceholder(postcon) || changed;
     if (!changed) return;
     idle = TidyIsIdle(postcon);
+    from = 0;
   }
 }
 

@@ -1,6 +1,7 @@
 // Argument placement: the argument text is cut into arguments, each of which replaces its
 // numbered placeholder in the template. A placed argument keeps the separator that ended it.
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "converter.h"
@@ -53,6 +54,12 @@ Index RunOn(std::string_view arguments, Index closer) {
 // or the length of the text for the last one. Quoted strings and parenthesised groups (one level
 // of nesting) stay within one argument; one without its partner runs to the end of the text.
 Index ArgumentEnd(std::string_view arguments, Index i, Index end) {
+  // Most arguments hold neither: one look at their characters settles it.
+  const std::string_view argument =
+      arguments.substr(static_cast<size_t>(i), static_cast<size_t>(std::max<Index>(end - i, 0)));
+  if (std::none_of(argument.begin(), argument.end(), [](char c) { return c == '"' || c == '('; })) {
+    return end;
+  }
   Index length = Length(arguments);
   if (Index quote = FindBefore(arguments, '"', i, end); quote != -1) {
     Index closing = FindnChar(arguments, '"', quote + 1);
@@ -79,21 +86,22 @@ bool IsPath(const std::string& individual) {
   return after == '\\' || after == '/';
 }
 
-// "XXXXX" followed by the number in decimal.
-std::string Placeholder(int number) {
-  std::string name = "XXXXX";
-  if (number >= 10) name += static_cast<char>('0' + number / 10);
-  name += static_cast<char>('0' + number % 10);
-  return name;
+// "XXXXX" followed by the number in decimal (up to 99), written into `name`.
+std::string_view Placeholder(int number, std::array<char, 7>& name) {
+  size_t size = 0;
+  for (char c : {'X', 'X', 'X', 'X', 'X'}) name[size++] = c;
+  if (number >= 10) name[size++] = static_cast<char>('0' + number / 10);
+  name[size++] = static_cast<char>('0' + number % 10);
+  return std::string_view(name.data(), size);
 }
 
 }  // namespace
 
 void ProcessColon(std::string& individual) {
   Index k = FindLastChar(individual, ':');
-  std::string tail = individual.substr(static_cast<size_t>(k));
-  if (BeginsWith(individual, "+")) tail.insert(0, 1, '+');
-  individual.swap(tail);
+  const bool plus = BeginsWith(individual, "+");
+  individual.erase(0, static_cast<size_t>(k));
+  if (plus) individual.insert(0, 1, '+');
 }
 
 void PlaceArguments(LineWork& work) {
@@ -104,6 +112,9 @@ void PlaceArguments(LineWork& work) {
 
   const Index length = Length(arguments);
   std::string individual;
+  // Once the template holds no placeholder, an argument has nowhere to go; only one with an
+  // internal variable ("$") still has its say.
+  bool placeholders = Contains(postcon, "XXXXX");
   Index i = 0;
   while (i < length) {
     Index end = FindnChar(arguments, ' ', i);
@@ -118,16 +129,27 @@ void PlaceArguments(LineWork& work) {
       continue;
     }
     end = ArgumentEnd(arguments, i, end);
-    CutString(arguments, individual, i, end);
+    const std::string_view argument = Piece(arguments, i, end);
 
     // A register name sent to a setreg template takes the placeholder after the next one.
-    if (Contains(postcon, "setreg") && BeginsWith(individual, "r")) work.j += 1;
-    std::string placeholder = Placeholder(work.j);
+    if (BeginsWith(argument, "r") && Contains(postcon, "setreg")) work.j += 1;
+    if (!placeholders && !Contains(argument, "$")) {
+      work.j += 1;
+      if (work.j > kLastPlaceholder) break;
+      i = end + 1;
+      continue;
+    }
+    individual.assign(argument);
+    std::array<char, 7> name;
+    const std::string_view placeholder = Placeholder(work.j, name);
     if (Contains(individual, ":") && !IsPath(individual)) ProcessColon(individual);
-    if (!BeginsWith(postcon, "cexpression") && BeginsWith(individual, "$")) {
+    if (BeginsWith(individual, "$") && !BeginsWith(postcon, "cexpression")) {
       InternalArgs(individual, postcon);
     }
-    Replace(postcon, placeholder, individual);
+    if (placeholders) {
+      Replace(postcon, placeholder, individual);
+      placeholders = Contains(postcon, "XXXXX");
+    }
 
     work.j += 1;
     if (work.j > kLastPlaceholder) break;

@@ -16,7 +16,7 @@ constexpr std::string_view kStepWhileWarning =
 
 // The text is the word "alias" alone or followed by a blank: "alias" inside another word (a
 // symbol such as alias_table) defines nothing.
-bool IsAliasDefinition(const std::string& postcon) {
+bool IsAliasDefinition(std::string_view postcon) {
   return (postcon == "alias" || BeginsWith(postcon, "alias ")) && !Contains(postcon, "printf") &&
          !Contains(postcon, "dcommands");
 }
@@ -31,7 +31,7 @@ int ConvertAliasDefinition(LineConverter& converter, std::string& postcon, std::
 // "log off" (the argument text, blanks aside, is "off" in any case) closes the journal that
 // "log FILE" opened.
 bool IsLogOff(const LineWork& work) {
-  if (work.PreCon != "log") return false;
+  if (std::string_view(work.PreCon) != "log") return false;
   size_t first = work.Arguments.find_first_not_of(' ');
   if (first == std::string::npos) return false;
   std::string word = work.Arguments.substr(first, work.Arguments.find_last_not_of(' ') - first + 1);
@@ -92,6 +92,7 @@ class QuoteTracker {
 
 // The first "=:" whose ":" stands outside double quotes loses its ":".
 void DropFirstColonAfterEquals(std::string& postcon) {
+  if (!Contains(postcon, "=:")) return;
   QuoteTracker quotes;
   for (size_t i = 0; i < postcon.size(); ++i) {
     bool inside = quotes.Inside(postcon[i]);
@@ -104,6 +105,7 @@ void DropFirstColonAfterEquals(std::string& postcon) {
 
 // While the text holds "=:" with its ":" outside double quotes, that pair becomes "=".
 void DropColonsAfterEquals(std::string& postcon) {
+  if (!Contains(postcon, "=:")) return;  // the first pair to go stands in the text as it is
   QuoteTracker quotes;
   size_t kept = 0;
   for (size_t i = 0; i < postcon.size(); ++i) {
@@ -289,27 +291,33 @@ bool IsRegisterNameAt(std::string_view text, size_t at) {
 // MXT writes registers with "@": a whole register name gets one, where it starts a word (it is
 // not the first character of the text, no letter, digit, "_" or "@" stands before it) and is not
 // inside a double-quoted string.
+// A host command or a setreg command keeps its register names as they are, and so does a text
+// without a blank.
+bool KeepsRegisterNames(std::string_view postcon) {
+  return Contains(postcon, "host") || Contains(postcon, "setreg") || !Contains(postcon, " ");
+}
+
 void MarkRegisterNames(std::string& postcon) {
-  if ((!Contains(postcon, "r") && !Contains(postcon, "R")) || Contains(postcon, "host") ||
-      Contains(postcon, "setreg") || !Contains(postcon, " ")) {
-    return;
-  }
+  // Most texts hold no register name, and are passed over before anything else is looked at; a
+  // copy is made from the first one on, in stretches. Quotes are counted only up to a name.
   std::string marked;
-  bool quoted = false;
-  for (size_t i = 0; i < postcon.size(); ++i) {
-    char c = postcon[i];
-    if (i > 0 && !quoted && IsRegisterNameAt(postcon, i)) {
-      char before = postcon[i - 1];
-      if (!IsNameChar(before) && before != '@') {
-        // Most texts hold no register name: the copy begins with the first one.
-        if (marked.empty()) marked.assign(postcon, 0, i);
-        marked.push_back('@');
-      }
-    }
-    if (c == '"') quoted = !quoted;
-    if (!marked.empty()) marked.push_back(c);
+  size_t copied = 0;  // the text before this is in `marked`
+  size_t counted = 0, quotes = 0;
+  for (size_t i = 1; i < postcon.size(); ++i) {
+    if ((postcon[i] | 0x20) != 'r' || !IsRegisterNameAt(postcon, i)) continue;  // r or R
+    const char before = postcon[i - 1];
+    if (IsNameChar(before) || before == '@') continue;
+    quotes += static_cast<size_t>(std::count(postcon.begin() + static_cast<long>(counted),
+                                             postcon.begin() + static_cast<long>(i), '"'));
+    counted = i;
+    if (quotes % 2 == 1) continue;  // inside double quotes
+    if (copied == 0 && KeepsRegisterNames(postcon)) return;
+    marked.append(postcon, copied, i - copied).push_back('@');
+    copied = i;
   }
-  if (!marked.empty()) postcon.swap(marked);
+  if (copied == 0) return;
+  marked.append(postcon, copied, std::string::npos);
+  postcon.swap(marked);
 }
 
 // MXT search patterns have no wildcards.

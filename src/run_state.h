@@ -6,10 +6,12 @@
 
 #include "line_stages.h"
 
-// One ConvertLine call: the text it received (before normalisation) and its working texts.
-// Frames are kept for the next call at the same depth, so that their buffers are reused.
+// One ConvertLine call: the text it received, the same normalised (for a call within another),
+// and its working texts. Frames are kept for the next call at the same depth, so that their
+// buffers are reused.
 struct ConvertFrame {
   std::string received;
+  std::string normalised;
   LineWork work;
 };
 

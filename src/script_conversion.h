@@ -2,14 +2,15 @@
 // comments in their place, and the run counts and reports what needs a hand.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "converter.h"
+#include "remembered_lines.h"
 #include "tvx2mxt/tvx2mxt.h"
 
 class ScriptConversion {
@@ -25,44 +26,44 @@ class ScriptConversion {
   tvx2mxt::ScriptResult& result() { return result_; }
 
  private:
-  // What a line became: the text written for it, the findings it made and the closing commands
-  // it asked for. The lines of a script repeat (go, step, where...), and a line converts the
-  // same way each time as long as the aliases stay as they are and it makes no macro.
-  struct LineOutcome {
-    std::string output;
-    std::vector<std::pair<tvx2mxt::FindingKind, std::string>> findings;
-    bool journal = false;
-    bool log = false;
-  };
-
-  void ConvertNewLine(std::string& line, std::string& out);
-  void Replay(const LineOutcome& outcome, std::string& out);
-  const LineOutcome* Recall(const std::string& line);
-  void Remember(const std::string& line, std::string_view output);
+  void ConvertNewLine(std::string_view line, std::string& out);
+  void Replay(const RememberedLines::Outcome& outcome, std::string& out);
+  void Remember(std::string_view line, std::uint64_t hash, std::string_view output);
   void ConvertSegment(std::string& segment, std::string& out);
   void ReportWarnings(std::string_view converted);
-  void ReportDropped(const std::string& segment, const std::string& converted);
+  void ReportDropped(std::string_view converted);
+  // Counts and passes on a finding of the line being converted, and notes it for the line's
+  // next time.
   void Report(tvx2mxt::FindingKind kind, std::string_view text);
+  // Counts and passes on a finding.
+  void Deliver(tvx2mxt::FindingKind kind, std::string_view text);
 
   const tvx2mxt::Options& options_;
   LineConverter converter_;  // the aliases and macros of this script
   tvx2mxt::ScriptResult result_;
-  std::string line_;       // the line being converted, as the conversion sees it
-  std::string converted_;  // the conversion of a segment
-  LineOutcome current_;    // the findings and closing commands of the line being converted
-  // What recent lines became: the lines of the part of the script at hand, and those of the
-  // part before it that came again since.
-  std::unordered_map<std::string, LineOutcome> remembered_;
-  std::unordered_map<std::string, LineOutcome> remembered_before_;
+  std::string edited_line_;  // the line being converted, when it differs from the line as read
+  std::string segment_;      // the segment being converted
+  std::string converted_;    // the conversion of a segment
+  // The findings of the line being converted, with their texts, and whether it switched a
+  // journal or a log on.
+  std::vector<RememberedLines::Finding> findings_;
+  std::string finding_texts_;
+  bool line_journal_ = false;
+  bool line_log_ = false;
+  tvx2mxt::Finding finding_;  // the finding being passed on
+  RememberedLines remembered_;
+  SeenLines seen_;  // the lines seen lately, which are worth remembering when they come again
   long line_number_ = 0;
   bool journal_ = false;  // a converted command switched a journal on
   bool log_ = false;      // a converted command switched a log on
 };
 
-// Reads the lines of a stream: the buffer grows to the longest line and no further.
+// Reads the lines of a stream: the buffer grows to the longest line and no further. A regular
+// file is read in large pieces; any other stream (a terminal, a pipe) a line at a time, so that
+// each line is converted as soon as it is there.
 class FileLineReader {
  public:
-  explicit FileLineReader(std::FILE* in) : in_(in) {}
+  explicit FileLineReader(std::FILE* in);
   ~FileLineReader();
   FileLineReader(const FileLineReader&) = delete;
   FileLineReader& operator=(const FileLineReader&) = delete;
@@ -73,7 +74,14 @@ class FileLineReader {
   bool Failed() const { return std::ferror(in_) != 0; }
 
  private:
+  bool NextPiece(std::string_view& line);
   std::FILE* in_;
+  // A line at a time.
   char* buffer_ = nullptr;
   size_t capacity_ = 0;
+  // In pieces: the lines not handed out yet are the bytes from `start_` to the end of `data_`.
+  bool in_pieces_ = false;
+  std::string data_;
+  size_t start_ = 0;
+  bool end_ = false;  // the whole file has been read
 };

@@ -1,6 +1,7 @@
 #include "string_toolkit.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -8,6 +9,12 @@ namespace {
 Index Clamp(Index index, Index low, Index high) { return std::max(low, std::min(index, high)); }
 
 size_t At(Index index) { return static_cast<size_t>(index); }
+
+// Whether `view` begins within the characters of `text`: an edit of `text` would change it.
+bool IsViewOf(std::string_view view, const std::string& text) {
+  std::less_equal<const char*> before;
+  return before(text.data(), view.data()) && before(view.data(), text.data() + text.size());
+}
 
 }  // namespace
 
@@ -53,13 +60,24 @@ void DeleteString(std::string& fullstring, Index start, Index size) {
   fullstring.erase(At(start), At(size - start));
 }
 
-void CutString(std::string_view fullstring, std::string& returnstring, Index start, Index end) {
-  if (start > end) return;
+std::string_view Piece(std::string_view fullstring, Index start, Index end) {
+  if (start > end) return {};
   start = Clamp(start, 0, Length(fullstring));
   end = Clamp(end, start - 1, Length(fullstring) - 1);
-  // Through a copy: the source may be a view of `returnstring` itself.
-  std::string cut(fullstring.substr(At(start), At(end - start + 1)));
-  returnstring.swap(cut);
+  return fullstring.substr(At(start), At(end - start + 1));
+}
+
+void CutString(std::string_view fullstring, std::string& returnstring, Index start, Index end) {
+  if (start > end) return;
+  std::string_view cut = Piece(fullstring, start, end);
+  if (!IsViewOf(cut, returnstring)) {
+    returnstring.assign(cut);
+    return;
+  }
+  // The source is a view of `returnstring` itself: the piece is kept where it stands.
+  const size_t offset = static_cast<size_t>(cut.data() - returnstring.data());
+  returnstring.resize(offset + cut.size());
+  returnstring.erase(0, offset);
 }
 
 void CopySelection(std::string_view original, std::string& targetstr, Index number, Index offset) {
@@ -70,16 +88,47 @@ void CopySelection(std::string_view original, std::string& targetstr, Index numb
 
 void SplitUp(std::string_view full, std::string& truncated, std::string& Arguments, Index number) {
   Index length = Length(full);
-  std::string before(full.substr(0, At(Clamp(number - 1, 0, length))));
-  std::string after(full.substr(At(Clamp(number, 0, length))));
-  truncated.swap(before);
-  Arguments.swap(after);
+  std::string_view before = full.substr(0, At(Clamp(number - 1, 0, length)));
+  std::string_view after = full.substr(At(Clamp(number, 0, length)));
+  if (!IsViewOf(full, truncated) && !IsViewOf(full, Arguments)) {
+    truncated.assign(before);
+    Arguments.assign(after);
+    return;
+  }
+  // The source is a view of an output: through copies.
+  std::string before_copy(before), after_copy(after);
+  truncated.swap(before_copy);
+  Arguments.swap(after_copy);
 }
 
 void Replace(std::string& fullstring, std::string_view item, std::string_view substitution) {
   size_t found = fullstring.find(item);
   if (found == std::string::npos) return;
   fullstring.replace(found, item.size(), substitution);
+}
+
+void Replace(std::string& fullstring, std::string_view item,
+             std::initializer_list<std::string_view> pieces) {
+  size_t found = fullstring.find(item);
+  if (found == std::string::npos) return;
+  size_t size = 0;
+  bool within = false;  // a piece is a view of the text itself
+  for (std::string_view piece : pieces) {
+    size += piece.size();
+    within = within || IsViewOf(piece, fullstring);
+  }
+  if (within) {
+    std::string substitution;
+    for (std::string_view piece : pieces) substitution.append(piece);
+    fullstring.replace(found, item.size(), substitution);
+    return;
+  }
+  // Room for the pieces, then the pieces.
+  fullstring.replace(found, item.size(), size, ' ');
+  for (std::string_view piece : pieces) {
+    std::copy(piece.begin(), piece.end(), fullstring.begin() + static_cast<long>(found));
+    found += piece.size();
+  }
 }
 
 void MakeLower(std::string& string) {
@@ -163,30 +212,10 @@ void DropAfter(std::string& fullstring, char anchor, char drop) {
   fullstring.resize(kept);
 }
 
-namespace {
-
-char LowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerCase(a[i]) != LowerCase(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool EqualsNoCase(std::string_view text, std::string_view item) { return SameNoCase(text, item); }
-
-bool BeginsWithNoCase(std::string_view text, std::string_view item) {
-  return SameNoCase(text.substr(0, item.size()), item);
-}
-
 bool ContainsNoCase(std::string_view text, std::string_view item) {
   if (item.empty()) return true;
   for (size_t at = 0; at + item.size() <= text.size(); ++at) {
-    if (SameNoCase(text.substr(at, item.size()), item)) return true;
+    if (EqualsNoCase(text.substr(at, item.size()), item)) return true;
   }
   return false;
 }
@@ -209,6 +238,7 @@ Index FindWholeWord(std::string_view text, std::string_view word) {
 
 std::vector<std::string> SplitAt(std::string_view text, char separator) {
   std::vector<std::string> pieces;
+  pieces.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), separator)) + 1);
   size_t start = 0;
   for (size_t at = text.find(separator); at != text.npos; at = text.find(separator, start)) {
     pieces.emplace_back(text.substr(start, at - start));
@@ -221,19 +251,28 @@ std::vector<std::string> SplitAt(std::string_view text, char separator) {
 std::vector<std::string> SplitOutside(std::string_view text, char separator, char open,
                                       char close) {
   std::vector<std::string> pieces;
-  size_t start = 0;
-  size_t depth = 0;
-  for (size_t at = 0; at < text.size(); ++at) {
-    char c = text[at];
-    if (c == open) {
-      ++depth;
-    } else if (c == close) {
-      if (depth > 0) --depth;
-    } else if (c == separator && depth == 0) {
-      pieces.emplace_back(text.substr(start, at - start));
-      start = at + 1;
+  PiecesOutside cut(text, separator, open, close);
+  for (std::string_view piece; cut.Next(piece);) pieces.emplace_back(piece);
+  return pieces;
+}
+
+bool PiecesOutside::Next(std::string_view& piece) {
+  if (done_) return false;
+  // Without a separator in the rest of the text, the rest is the last piece, brackets or not.
+  const bool separated = text_.find(separator_, start_) != std::string_view::npos;
+  for (size_t at = start_; separated && at < text_.size(); ++at) {
+    char c = text_[at];
+    if (c == open_) {
+      ++depth_;
+    } else if (c == close_) {
+      if (depth_ > 0) --depth_;
+    } else if (c == separator_ && depth_ == 0) {
+      piece = text_.substr(start_, at - start_);
+      start_ = at + 1;
+      return true;
     }
   }
-  pieces.emplace_back(text.substr(start));
-  return pieces;
+  piece = text_.substr(start_);
+  done_ = true;
+  return true;
 }

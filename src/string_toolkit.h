@@ -8,6 +8,7 @@
 // outside it, whatever offsets it computes.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,9 @@ void ChangeChar(std::string& fullstring, Index pos, char newchar);
 void Insert(std::string& fullstring, char insertthis, Index where);
 // Removes the characters from index `start` up to, not including, index `size`.
 void DeleteString(std::string& fullstring, Index start, Index size);
+// The characters from index `start` through index `end` (both included), clamped to the text;
+// none when `start` > `end`.
+std::string_view Piece(std::string_view fullstring, Index start, Index end);
 // Copies the characters from index `start` through index `end` (both included) into
 // `returnstring`; leaves `returnstring` as it was when `start` > `end`. The two may be one text.
 void CutString(std::string_view fullstring, std::string& returnstring, Index start, Index end);
@@ -40,6 +44,9 @@ void CopySelection(std::string_view original, std::string& targetstr, Index numb
 void SplitUp(std::string_view full, std::string& truncated, std::string& Arguments, Index number);
 // Replaces the first occurrence of `item` by `substitution`; nothing when `item` is absent.
 void Replace(std::string& fullstring, std::string_view item, std::string_view substitution);
+// The same with a substitution made of `pieces`, one after the other.
+void Replace(std::string& fullstring, std::string_view item,
+             std::initializer_list<std::string_view> pieces);
 // Lower-cases the letters A to Z (no locale).
 void MakeLower(std::string& string);
 // Removes trailing spaces (only the space character).
@@ -59,10 +66,10 @@ inline char CharAt(std::string_view text, Index index) {
 }
 inline Index Length(std::string_view text) { return static_cast<Index>(text.size()); }
 
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 // Letters, digits and "_": the characters a name is made of.
-inline bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
+constexpr bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
 
 // Index of the first occurrence of `keyword` that stands as a word: preceded by the start of the
 // text or by a blank (a keyword that begins with a blank brings its own), and followed by a
@@ -73,8 +80,19 @@ Index FindWord(std::string_view text, std::string_view keyword);
 Index FindBlankWord(std::string_view text, std::string_view keyword);
 
 // Case-insensitive comparisons: the letters A to Z match a to z (no locale).
-bool EqualsNoCase(std::string_view text, std::string_view item);
-bool BeginsWithNoCase(std::string_view text, std::string_view item);
+inline char LowerCaseOf(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline bool EqualsNoCase(std::string_view text, std::string_view item) {
+  if (text.size() != item.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (LowerCaseOf(text[i]) != LowerCaseOf(item[i])) return false;
+  }
+  return true;
+}
+inline bool BeginsWithNoCase(std::string_view text, std::string_view item) {
+  return EqualsNoCase(text.substr(0, item.size()), item);
+}
 bool ContainsNoCase(std::string_view text, std::string_view item);
 
 // Whether the character at `index` stands inside double quotes: an odd number of '"' stand
@@ -92,6 +110,21 @@ std::vector<std::string> SplitAt(std::string_view text, char separator);
 // the depth rises at `open` and falls at `close` (never below 0), and only a separator at depth
 // 0 cuts.
 std::vector<std::string> SplitOutside(std::string_view text, char separator, char open, char close);
+// The pieces of SplitOutside one at a time, as views of the text.
+class PiecesOutside {
+ public:
+  PiecesOutside(std::string_view text, char separator, char open, char close)
+      : text_(text), separator_(separator), open_(open), close_(close) {}
+  // The next piece; false after the last one.
+  bool Next(std::string_view& piece);
+
+ private:
+  std::string_view text_;
+  char separator_, open_, close_;
+  size_t start_ = 0;  // where the next piece begins
+  size_t depth_ = 0;  // the depth there
+  bool done_ = false;
+};
 
 // Rules worded "while the text contains X, replace the first X", each done in one pass with the
 // same result.

@@ -1,5 +1,8 @@
 // The script conversion driver: reads the input a line at a time, splits semicolon lines into
 // segments, converts each segment, and writes the conversion or a comment in its place.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +12,7 @@
 
 #include "converter.h"
 #include "dropped_words.h"
-#include "line_stages.h"
+#include "remembered_lines.h"
 #include "script_conversion.h"
 
 namespace {
@@ -17,29 +20,29 @@ namespace {
 constexpr std::string_view kNotConvertedComment = "//No available conversion of command:\t";
 
 // The text of a line as the conversion sees it: a NUL byte ends it, the newline goes together
-// with a carriage return right before it, and the first other carriage return becomes a blank.
-void LineText(std::string_view raw, std::string& line) {
-  line.assign(raw.substr(0, raw.find('\0')));
+// with a carriage return right before it, and the first other carriage return becomes a blank
+// (in a copy held by `edited`; otherwise the text is a view of the line as read).
+std::string_view LineText(std::string_view raw, std::string& edited) {
+  std::string_view line = raw.substr(0, raw.find('\0'));
   if (!line.empty() && line.back() == '\n') {
-    line.pop_back();
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   }
-  if (size_t cr = line.find('\r'); cr != std::string::npos) line[cr] = ' ';
+  const size_t cr = line.find('\r');
+  if (cr == std::string_view::npos) return line;
+  edited.assign(line);
+  edited[cr] = ' ';
+  return edited;
 }
 
-bool IsBlankLine(std::string_view line) { return line.find_first_not_of(" \t") == line.npos; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsBlankLine(std::string_view line) { return std::all_of(line.begin(), line.end(), IsBlank); }
 
 // A Tavex comment: the first character other than blanks and tabs is "|".
 bool IsComment(std::string_view segment) {
-  size_t first = segment.find_first_not_of(" \t");
-  return first != segment.npos && segment[first] == '|';
-}
-
-// The segments of a line: the texts between the semicolons that stand outside braces (a
-// semicolon inside a breakpoint's command list belongs to the list). A comment is one segment.
-std::vector<std::string> Segments(std::string_view line) {
-  if (IsComment(line)) return {std::string(line)};
-  return SplitOutside(line, ';', '{', '}');
+  auto first = std::find_if_not(segment.begin(), segment.end(), IsBlank);
+  return first != segment.end() && *first == '|';
 }
 
 void WriteSemicolonWarning(std::string& out, std::string_view line) {
@@ -63,6 +66,7 @@ bool OpensLog(std::string_view converted) {
 // "//Warning", "//warning", "//NOTE" or "//WARNING" that stands outside double quotes (at the
 // start of a line, or behind a command as in an alias body); empty for any other line.
 std::string_view WarningText(std::string_view line) {
+  if (!Contains(line, "//")) return {};
   bool quoted = false;
   for (size_t at = 0; at + 1 < line.size(); ++at) {
     if (line[at] == '"') quoted = !quoted;
@@ -77,78 +81,89 @@ std::string_view WarningText(std::string_view line) {
 
 }  // namespace
 
-ScriptConversion::ScriptConversion(const tvx2mxt::Options& options) : options_(options) {}
+namespace {
+
+// The remembered lines: a line longer than this seldom repeats and is not kept. Each generation
+// holds this many lines, and room for their outputs and findings.
+constexpr size_t kLongestLine = 256;
+constexpr size_t kMostLines = 16384;
+constexpr size_t kMostFindings = 2 * kMostLines;
+constexpr size_t kMostBytes = 1 << 21;
+// Bits of the lines seen lately: a line is remembered from its second time on.
+constexpr size_t kSeenBits = 1 << 18;
+
+}  // namespace
+
+ScriptConversion::ScriptConversion(const tvx2mxt::Options& options)
+    : options_(options), remembered_(kMostLines, kMostFindings, kMostBytes), seen_(kSeenBits) {}
 
 void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& out) {
   ++line_number_;
-  LineText(raw, line_);
-  if (IsBlankLine(line_)) {
+  const std::string_view line = LineText(raw, edited_line_);
+  if (IsBlankLine(line)) {
     out += '\n';
     return;
   }
-  if (const LineOutcome* known = Recall(line_)) {
+  const std::uint64_t hash = HashOfLine(line);
+  if (std::optional<RememberedLines::Outcome> known = remembered_.Find(line, hash)) {
     Replay(*known, out);
     return;
   }
   const size_t start = out.size();
-  const size_t lookups = converter_.AliasLookups();
+  const size_t misses = converter_.AliasMisses();
   const size_t aliases = converter_.AliasCount();
   const int macros = converter_.MacroNumber();
-  current_.findings.clear();
-  current_.journal = current_.log = false;
-  std::string line = line_;  // the segments are edited in place; the line is kept as read
+  findings_.clear();
+  finding_texts_.clear();
+  line_journal_ = line_log_ = false;
   ConvertNewLine(line, out);
-  // A line that looked among the aliases may convert otherwise once the script defines more;
+  // A line with a word that is no alias yet may convert otherwise once the script defines more;
   // one that defined an alias or made a macro must do so again.
-  if (converter_.AliasLookups() == lookups && converter_.AliasCount() == aliases &&
+  if (converter_.AliasMisses() == misses && converter_.AliasCount() == aliases &&
       converter_.MacroNumber() == macros) {
-    Remember(line_, std::string_view(out).substr(start));
+    Remember(line, hash, std::string_view(out).substr(start));
   }
 }
 
-void ScriptConversion::ConvertNewLine(std::string& line, std::string& out) {
+// The segments of a line are the texts between the semicolons that stand outside braces (a
+// semicolon inside a breakpoint's command list belongs to the list). A comment is one segment.
+void ScriptConversion::ConvertNewLine(std::string_view line, std::string& out) {
   converted_.clear();
-  std::vector<std::string> segments = Segments(line);
-  if (segments.size() == 1) {
-    ConvertSegment(segments.front(), out);
+  if (IsComment(line)) {
+    segment_.assign(line);
+    ConvertSegment(segment_, out);
     return;
   }
-  for (std::string& segment : segments) ConvertSegment(segment, out);
+  PiecesOutside segments(line, ';', '{', '}');
+  size_t count = 0;
+  for (std::string_view segment; segments.Next(segment); ++count) {
+    segment_.assign(segment);
+    ConvertSegment(segment_, out);
+  }
+  if (count == 1) return;
   WriteSemicolonWarning(out, line);
   Report(tvx2mxt::FindingKind::kSemicolons, line);
 }
 
-void ScriptConversion::Replay(const LineOutcome& outcome, std::string& out) {
+void ScriptConversion::Replay(const RememberedLines::Outcome& outcome, std::string& out) {
   out += outcome.output;
-  for (const auto& [kind, text] : outcome.findings) Report(kind, text);
+  for (const RememberedLines::Finding& finding : outcome.findings) {
+    Deliver(finding.kind, outcome.findings.TextOf(finding));
+  }
   journal_ = journal_ || outcome.journal;
   log_ = log_ || outcome.log;
 }
 
-// What a line became the last time it came, if that is still known. A line of the part of the
-// script before comes into the part at hand.
-const ScriptConversion::LineOutcome* ScriptConversion::Recall(const std::string& line) {
-  if (auto known = remembered_.find(line); known != remembered_.end()) return &known->second;
-  auto before = remembered_before_.find(line);
-  if (before == remembered_before_.end()) return nullptr;
-  auto node = remembered_before_.extract(before);
-  return &remembered_.insert(std::move(node)).position->second;
-}
-
-// Keeps what a line became for its next time. Long lines seldom repeat and are not kept. The
-// store holds a bounded number of lines: when it is full, what it holds becomes the part before
-// (the lines that come again move back) and the part before that is forgotten.
-void ScriptConversion::Remember(const std::string& line, std::string_view output) {
-  constexpr size_t kLongestLine = 256;
-  constexpr size_t kMostLines = 8192;
-  if (line.size() > kLongestLine) return;
-  if (remembered_.size() >= kMostLines) {
-    remembered_before_.swap(remembered_);
-    remembered_.clear();
-  }
-  current_.output.assign(output);
-  remembered_.emplace(line, std::move(current_));
-  current_ = LineOutcome();
+// Keeps what the line became for its next time.
+void ScriptConversion::Remember(std::string_view line, std::uint64_t hash,
+                                std::string_view output) {
+  if (line.size() > kLongestLine || !seen_.Note(hash)) return;
+  RememberedLines::Outcome outcome;
+  outcome.output = output;
+  outcome.findings = {findings_.data(), findings_.data() + findings_.size(), finding_texts_.data()};
+  outcome.journal = line_journal_;
+  outcome.log = line_log_;
+  remembered_.Remember(line, hash, outcome);
 }
 
 // Converts one segment and writes what becomes of it.
@@ -161,13 +176,13 @@ void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
   int ok = converter_.ConvertLine(segment, converted_);
   if (options_.echo_original) out.append("//tavex:").append(segment) += '\n';
   if (ok != kNotConverted && converted_.size() >= 2) {
-    current_.journal = current_.journal || OpensJournal(converted_);
-    current_.log = current_.log || OpensLog(converted_);
-    journal_ = journal_ || current_.journal;
-    log_ = log_ || current_.log;
+    line_journal_ = line_journal_ || OpensJournal(converted_);
+    line_log_ = line_log_ || OpensLog(converted_);
+    journal_ = journal_ || line_journal_;
+    log_ = log_ || line_log_;
     out.append(converted_) += '\n';
     ReportWarnings(converted_);
-    ReportDropped(segment, converted_);
+    ReportDropped(converted_);
   } else {
     out.append(kNotConvertedComment).append(segment) += '\n';
     Report(tvx2mxt::FindingKind::kNotConverted, segment);
@@ -183,6 +198,7 @@ void ScriptConversion::Finish(std::string& out) {
 }
 
 void ScriptConversion::ReportWarnings(std::string_view converted) {
+  if (!Contains(converted, "//")) return;
   size_t start = 0;
   for (size_t end = 0; end != converted.npos; start = end + 1) {
     end = converted.find('\n', start);
@@ -194,18 +210,22 @@ void ScriptConversion::ReportWarnings(std::string_view converted) {
 // The words of the segment's arguments (after its command word, as the converter split it)
 // that the conversion does not show. A conversion into a comment (a command MXT lacks) drops
 // the whole command, and its warning says so already.
-void ScriptConversion::ReportDropped(const std::string& segment, const std::string& converted) {
+void ScriptConversion::ReportDropped(std::string_view converted) {
   if (BeginsWith(converted, "//")) return;
-  LineWork split;
-  split.line.assign(segment, std::min(segment.find_first_not_of(' '), segment.size()));
-  SplitCommand(split);
+  const std::string_view command = converter_.LastCommandWord();
   // A help command names the MXT command its topic became; the topic's words go by design.
-  if (split.PreCon == "h" || split.PreCon == "help") return;
-  std::string dropped = DroppedWords(split.PreCon, split.Arguments, converted);
+  if (command == "h" || command == "help") return;
+  std::string dropped = DroppedWords(command, converter_.LastArguments(), converted);
   if (!dropped.empty()) Report(tvx2mxt::FindingKind::kDropped, dropped);
 }
 
 void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) {
+  findings_.push_back({kind, finding_texts_.size(), text.size()});
+  finding_texts_.append(text);
+  Deliver(kind, text);
+}
+
+void ScriptConversion::Deliver(tvx2mxt::FindingKind kind, std::string_view text) {
   tvx2mxt::Counts& counts = result_.counts;
   switch (kind) {
     case tvx2mxt::FindingKind::kNotConverted:
@@ -221,18 +241,25 @@ void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) 
       ++counts.dropped;
       break;
   }
-  current_.findings.emplace_back(kind, text);
-  tvx2mxt::Finding finding{line_number_, kind, std::string(text)};
+  finding_.line = line_number_;
+  finding_.kind = kind;
+  finding_.text.assign(text);
   if (options_.on_finding) {
-    options_.on_finding(finding);
+    options_.on_finding(finding_);
   } else {
-    result_.findings.push_back(std::move(finding));
+    result_.findings.push_back(finding_);
   }
+}
+
+FileLineReader::FileLineReader(std::FILE* in) : in_(in) {
+  struct stat info;
+  in_pieces_ = fstat(fileno(in), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 FileLineReader::~FileLineReader() { std::free(buffer_); }
 
 bool FileLineReader::Next(std::string_view& line) {
+  if (in_pieces_) return NextPiece(line);
   errno = 0;
   ssize_t read = getline(&buffer_, &capacity_, in_);
   // A line too long for the memory left is memory exhaustion, not the end of the script.
@@ -240,4 +267,32 @@ bool FileLineReader::Next(std::string_view& line) {
   if (read < 0) return false;
   line = std::string_view(buffer_, static_cast<size_t>(read));
   return true;
+}
+
+bool FileLineReader::NextPiece(std::string_view& line) {
+  constexpr size_t kPiece = 1 << 16;
+  for (;;) {
+    const std::string_view data = data_;
+    const size_t newline = data.find('\n', start_);
+    if (newline != std::string_view::npos) {
+      line = std::string_view(data.data() + start_, newline + 1 - start_);
+      start_ = newline + 1;
+      return true;
+    }
+    if (end_) {
+      if (start_ == data_.size()) return false;
+      line = std::string_view(data_).substr(start_);
+      start_ = data_.size();
+      return true;
+    }
+    // The rest of the file's last piece moves to the front, and the next piece follows it.
+    data_.erase(0, start_);
+    start_ = 0;
+    const size_t kept = data_.size();
+    data_.resize(kept + kPiece);
+    const size_t read = std::fread(&data_[kept], 1, kPiece, in_);
+    data_.resize(kept + read);
+    if (read < kPiece) end_ = true;
+    if (std::ferror(in_)) return false;
+  }
 }

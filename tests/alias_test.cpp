@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "alias_store.h"
 #include "converter.h"
 
 namespace {
@@ -70,6 +71,41 @@ TEST(Aliases, NestingBackstopEndsTheRecursion) {
   EXPECT_EQ(converted, "untouched");
   EXPECT_EQ(converter.ConvertLine(shallow, converted), kConverted);
   EXPECT_EQ(converted, "dcommands dcommands ");
+}
+
+// The store of names on its own: any case finds a name, the first spelling stays, and a store of
+// many names (its table grown many times) still finds each of them and nothing else.
+TEST(AliasStore, NamesInAnyCaseAsFirstWritten) {
+  AliasStore store;
+  EXPECT_FALSE(store.Find("go").has_value());
+  store.Add("GoFast");
+  store.Add("gofast");  // matches: the first spelling stays
+  store.Add("go_fast");
+  store.Add("");
+  EXPECT_EQ(store.size(), 3u);  // "", "GoFast", "go_fast"
+  for (const char* name : {"GoFast", "gofast", "GOFAST", "gOfAsT"}) {
+    ASSERT_TRUE(store.Find(name).has_value()) << name;
+    EXPECT_EQ(*store.Find(name), "GoFast") << name;
+  }
+  EXPECT_EQ(store.Find("GO_FAST").value_or("-"), "go_fast");
+  EXPECT_EQ(store.Find("").value_or("-"), "");
+  store.Add("\xC9T\xC9");  // Latin-1 capital E acute: no case of its own here
+  EXPECT_EQ(store.Find("\xC9t\xC9").value_or("-"), "\xC9T\xC9");
+  EXPECT_FALSE(store.Find("\xE9t\xE9").has_value());
+  // Only the letters A to Z have a case; other characters match only themselves.
+  for (const char* other : {"gofas", "gofastx", "go fast", "gofast ", "go-fast"}) {
+    EXPECT_FALSE(store.Find(other).has_value()) << other;
+  }
+
+  AliasStore many;
+  for (int k = 0; k < 5000; ++k) many.Add("Name" + std::to_string(k));
+  EXPECT_EQ(many.size(), 5000u);
+  for (int k = 0; k < 5000; k += 7) {
+    std::string name = "nAME" + std::to_string(k);
+    EXPECT_EQ(many.Find(name).value_or("-"), "Name" + std::to_string(k)) << name;
+  }
+  EXPECT_FALSE(many.Find("name5000").has_value());
+  EXPECT_FALSE(many.Find("name").has_value());
 }
 
 }  // namespace

@@ -139,4 +139,28 @@ TEST(Breakpoints, WholeLinesAndWatchpoints) {
   }
 }
 
+// The commands of a list convert the same way each time they come, unless they depend on what
+// the script defined since: a word that was no alias may have become one.
+TEST(Breakpoints, RepeatedListCommandsFollowTheAliases) {
+  LineConverter converter;
+  auto macro = [&](std::string line) {
+    std::string converted;
+    EXPECT_EQ(converter.ConvertLine(line, converted), kConverted) << line;
+    return converted.substr(0, converted.find("\nbreak"));
+  };
+  EXPECT_EQ(macro("b f do {Foo; go}"),
+            "define int MyMacro_0()\n{\n$Foo$;\n$go$;\nreturn (1);\n}\n.\n");
+  EXPECT_EQ(macro("b f do {go;go;Foo}"),
+            "define int MyMacro_1()\n{\n$go$;\n$go$;\n$Foo$;\nreturn (1);\n}\n.\n");
+  std::string alias = "alias foo go", converted;
+  EXPECT_EQ(converter.ConvertLine(alias, converted), kConverted);
+  EXPECT_EQ(macro("b f do {Foo; go}"),
+            "define int MyMacro_2()\n{\n$foo$;\n$go$;\nreturn (1);\n}\n.\n");
+  // A command that is not converted stands in the list normalised, each time.
+  for (const char* number : {"3", "4"}) {
+    EXPECT_EQ(macro("b f do {bar\t\tbaz;go}"), std::string("define int MyMacro_") + number +
+                                                   "()\n{\n$bar baz$;\n$go$;\nreturn (1);\n}\n.\n");
+  }
+}
+
 }  // namespace

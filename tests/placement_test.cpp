@@ -77,6 +77,10 @@ TEST(ArgumentPlacement, PlacesArgumentsIntoTemplate) {
       {"where XXXXX1", "$x", "where  x", 2},
       {cexpr, "$x", "cexpression $x" + Unfilled(2), 2},
       {"printf \"%i\",STR", "$sourcedir", "printf \"%i\",STR" + sourcedir, 2},
+      // A placeholder that an argument brought takes a later argument.
+      {brk, "XXXXX3 y z", "break z  y ", 4},
+      // Without a placeholder left, register names still count for setreg.
+      {"setreg @r0=XXXXX1", "5 r1 r2", "setreg @r0=5 ", 6},
       // clang-format on
   };
   for (const auto& c : cases) {

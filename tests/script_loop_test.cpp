@@ -71,6 +71,16 @@ TEST(ScriptLoop, ConvertsAScriptHeldInMemory) {
            "define int MyMacro_1()\n{\n$go$;\nreturn (1);\n}\n.\n\nbreak,macro:{MyMacro_1()} f   "
            "\n",
        "1: not converted: foo\n5: dropped: x\n6: dropped: x\n"},
+      // An alias keeps the spelling it was first defined with, whatever comes after it; a line
+      // that names it converts the same way each time, in a list too.
+      {"alias foo go\nFoo 1\nb f do {FOO}\nalias FOO step\nFoo 1\nb f do {FOO}\n", false,
+       "alias foo = go\nfoo\n" +
+           std::string("define int MyMacro_0()\n{\n$foo$;\nreturn "
+                       "(1);\n}\n.\n\nbreak,macro:{MyMacro_0()} f   \n") +
+           "alias FOO = stepl\nfoo\n" +
+           "define int MyMacro_1()\n{\n$foo$;\nreturn (1);\n}\n.\n\nbreak,macro:{MyMacro_1()} f   "
+           "\n",
+       "2: dropped: 1\n5: dropped: 1\n"},
       // Findings: dropped words, and warnings wherever a conversion puts them.
       {"go main\nunbreak 3\n", false,
        "go\n//warning unbreak not converted as MXT uses clearbreak #n where n is the breakpoint "

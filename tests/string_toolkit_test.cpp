@@ -76,12 +76,19 @@ TEST(StringToolkit, EditsKeepTheirConventions) {
       {"abc", EDIT(Cut(s, 3, 5)), ""}, {"abcdef", EDIT(Cut(s, -2, 1)), "ab"},
       {"abcdef", EDIT(CutString(s, s, 0, 2)), "abc"},  // one text as source and output
       {"abcdef", EDIT(CutString(s, s, 3, 1)), "abcdef"},
+      {"abcdef", EDIT(CutString(s, s, 2, 4)), "cde"}, {"abcdef", EDIT(CutString(s, s, 4, 9)), "ef"},
+      {"abcdef", EDIT(CutString(s, s, 6, 8)), ""},
       {"abcdef", EDIT(Copy(s, 4, 1)), "xybcd"},  // the end index comes first
       {"abcdef", EDIT(Copy(s, 1, 4)), "xy"}, {"abc", EDIT(Copy(s, 10, -1)), "xyabc"},
       {"go main", EDIT(Split(s, 3)), "go|main"}, {"abc", EDIT(Split(s, 0)), "|abc"},
       {"abc", EDIT(Split(s, 1)), "|bc"}, {"abc", EDIT(Split(s, 10)), "abc|"},
+      {"go main", EDIT(std::string rest; SplitUp(s, s, rest, 3); s += "|" + rest), "go|main"},
+      {"go main", EDIT(std::string word; SplitUp(s, word, s, 3); s = word + "|" + s), "go|main"},
       {"axbx", EDIT(Replace(s, "x", "yy")), "ayybx"}, {"axbx", EDIT(Replace(s, "q", "yy")), "axbx"},
       {"ab", EDIT(Replace(s, "", "yy")), "yyab"}, {"aXa", EDIT(Replace(s, "a", "aa")), "aaXa"},
+      {"axbx", EDIT(Replace(s, "x", {"[", "y", "]"})), "a[y]bx"},  // a substitution in pieces
+      {"axbx", EDIT(Replace(s, "q", {"[", "]"})), "axbx"}, {"ab", EDIT(Replace(s, "b", {})), "a"},
+      {"abc", EDIT(Replace(s, "b", {std::string_view(s).substr(0, 2), "!"})), "aab!c"},
       {"SetReg R0\xC0\xE9", EDIT(MakeLower(s)), "setreg r0\xC0\xE9"},  // ASCII only
       {"go  ", EDIT(TrimRight(s)), "go"}, {"go\t", EDIT(TrimRight(s)), "go\t"},
       {"go\t ", EDIT(TrimRight(s)), "go\t"}, {"   ", EDIT(TrimRight(s)), ""},
