@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -218,34 +217,33 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script) 
   return outcome;
 }
 
-// Runs the conversions on `jobs` threads; `report` gets each outcome in script order, on the
-// calling thread, as soon as it and all before it are done.
+// Runs the conversions on `jobs` threads (on the calling thread for one job). `report` gets
+// each outcome in script order as soon as it and all before it are done, from the thread that
+// finished the last of them, one report at a time.
 template <typename Report>
 void RunJobs(const CommandLine& command_line, const std::vector<Script>& scripts, unsigned jobs,
              Report report) {
   std::vector<std::optional<ScriptOutcome>> outcomes(scripts.size());
   std::mutex mutex;
-  std::condition_variable done;
+  size_t reported = 0;  // the scripts before this one are reported
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t k = next++; k < scripts.size(); k = next++) {
       ScriptOutcome outcome = ConvertOne(command_line, scripts[k]);
       std::lock_guard<std::mutex> lock(mutex);
       outcomes[k] = std::move(outcome);
-      done.notify_one();
+      for (; reported < scripts.size() && outcomes[reported].has_value(); ++reported) {
+        report(scripts[reported], *outcomes[reported]);
+        outcomes[reported].reset();
+      }
     }
   };
+  if (jobs <= 1) {
+    work();
+    return;
+  }
   std::vector<std::thread> threads;
   for (unsigned k = 0; k < jobs; ++k) threads.emplace_back(work);
-  for (size_t k = 0; k < scripts.size(); ++k) {
-    std::optional<ScriptOutcome> outcome;
-    {
-      std::unique_lock<std::mutex> lock(mutex);
-      done.wait(lock, [&] { return outcomes[k].has_value(); });
-      outcome.swap(outcomes[k]);
-    }
-    report(scripts[k], *outcome);
-  }
   for (std::thread& thread : threads) thread.join();
 }
 
