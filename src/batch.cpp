@@ -217,6 +217,27 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script) 
   return outcome;
 }
 
+// The order in which several jobs take the scripts: one script of each output folder in turn,
+// so that jobs that work at once write into different folders (a file system creates and
+// renames the files of one folder one at a time).
+std::vector<size_t> WorkOrder(const std::vector<Script>& scripts) {
+  std::vector<std::vector<size_t>> folders;
+  std::map<std::string, size_t> folder_index;
+  for (size_t k = 0; k < scripts.size(); ++k) {
+    auto [at, fresh] = folder_index.emplace(FolderOf(scripts[k].output), folders.size());
+    if (fresh) folders.emplace_back();
+    folders[at->second].push_back(k);
+  }
+  std::vector<size_t> order;
+  order.reserve(scripts.size());
+  for (size_t round = 0; order.size() < scripts.size(); ++round) {
+    for (const std::vector<size_t>& folder : folders) {
+      if (round < folder.size()) order.push_back(folder[round]);
+    }
+  }
+  return order;
+}
+
 // Runs the conversions on `jobs` threads (on the calling thread for one job). `report` gets
 // each outcome in script order as soon as it and all before it are done, from the thread that
 // finished the last of them, one report at a time.
@@ -224,11 +245,15 @@ template <typename Report>
 void RunJobs(const CommandLine& command_line, const std::vector<Script>& scripts, unsigned jobs,
              Report report) {
   std::vector<std::optional<ScriptOutcome>> outcomes(scripts.size());
+  std::vector<size_t> order(scripts.size());
+  for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+  if (jobs > 1) order = WorkOrder(scripts);
   std::mutex mutex;
   size_t reported = 0;  // the scripts before this one are reported
   std::atomic<size_t> next{0};
   auto work = [&] {
-    for (size_t k = next++; k < scripts.size(); k = next++) {
+    for (size_t taken = next++; taken < scripts.size(); taken = next++) {
+      const size_t k = order[taken];
       ScriptOutcome outcome = ConvertOne(command_line, scripts[k]);
       std::lock_guard<std::mutex> lock(mutex);
       outcomes[k] = std::move(outcome);

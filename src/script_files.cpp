@@ -23,26 +23,26 @@ FileFailure Failure(const char* format, const std::string& path, int error) {
   return {Format(format, path), path, std::strerror(error)};
 }
 
-// Whether writing `output` would overwrite the input: the same path (unless the input is the
-// console, whatever its path says), or the same file.
-bool IsSameFile(const ScriptFile& file, std::FILE* in) {
+// Whether writing `output` would overwrite the input (`input_info` when known): the same path
+// (unless the input is the console, whatever its path says), or the same file.
+bool IsSameFile(const ScriptFile& file, const std::optional<struct stat>& input_info) {
   const std::string& output = *file.output;
   if (!file.console && file.input == output) return true;
-  struct stat input_info, output_info;
-  return fstat(fileno(in), &input_info) == 0 && stat(output.c_str(), &output_info) == 0 &&
-         input_info.st_dev == output_info.st_dev && input_info.st_ino == output_info.st_ino;
+  struct stat output_info;
+  return input_info.has_value() && stat(output.c_str(), &output_info) == 0 &&
+         input_info->st_dev == output_info.st_dev && input_info->st_ino == output_info.st_ino;
 }
 
-// Opens the script for reading; a folder cannot be read as a script.
-std::FILE* OpenInput(const ScriptFile& file, int& error) {
-  if (file.console) return stdin;
-  std::FILE* in = std::fopen(file.input.c_str(), "r");
+// Opens the script for reading, and tells what file it is; a folder cannot be read as a script.
+std::FILE* OpenInput(const ScriptFile& file, std::optional<struct stat>& info, int& error) {
+  std::FILE* in = file.console ? stdin : std::fopen(file.input.c_str(), "r");
   if (in == nullptr) {
     error = errno;
     return nullptr;
   }
-  struct stat info;
-  if (fstat(fileno(in), &info) == 0 && S_ISDIR(info.st_mode)) {
+  struct stat known;
+  if (fstat(fileno(in), &known) == 0) info = known;
+  if (!file.console && info.has_value() && S_ISDIR(info->st_mode)) {
     std::fclose(in);
     error = EISDIR;
     return nullptr;
@@ -94,14 +94,15 @@ tvx2mxt::ScriptResult ConvertScriptFile(std::FILE* in, std::FILE* out,
 FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options) {
   FileConversion conversion;
   int error = 0;
-  std::FILE* in = OpenInput(file, error);
+  std::optional<struct stat> input_info;
+  std::FILE* in = OpenInput(file, input_info, error);
   if (in == nullptr) {
     conversion.failure = Failure("\nCould not open the file %s for reading\n", file.input, error);
     return conversion;
   }
   InputCloser close_input(in);
   const bool to_file = file.write && file.output.has_value();
-  if (to_file && IsSameFile(file, in)) {
+  if (to_file && IsSameFile(file, input_info)) {
     conversion.failure =
         FileFailure{Format("\nInput and output are the same file: %s\n", *file.output),
                     *file.output, "input and output are the same file", false};
