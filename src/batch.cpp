@@ -66,13 +66,12 @@ class BatchPlan {
 
   void Build() {
     for (const std::string& path : command_line_.paths) AddPath(path);
-    // Check mode writes no output: nothing to refuse.
-    if (!command_line_.check) RefuseOutputsOverScripts();
   }
 
   std::vector<Script> scripts;
-  std::string messages;  // "tvx2mxt: PATH: REASON" lines, in command-line order
-  long failures = 0;     // the messages that report a failure
+  std::set<FileId> script_ids;  // the files of the scripts
+  std::string messages;         // "tvx2mxt: PATH: REASON" lines, in command-line order
+  long failures = 0;            // the messages that report a failure
 
  private:
   void Fail(const std::string& path, const std::string& reason) {
@@ -88,7 +87,8 @@ class BatchPlan {
     }
     if (!S_ISDIR(info.st_mode)) {
       size_t slash = path.rfind('/');
-      AddScript(path, slash == std::string::npos ? path : path.substr(slash + 1), info);
+      AddScript(path, slash == std::string::npos ? path : path.substr(slash + 1),
+                {info.st_dev, info.st_ino});
       return;
     }
     if (visited_.count({info.st_dev, info.st_ino}) != 0) return;  // named already
@@ -106,15 +106,24 @@ class BatchPlan {
       Fail(folder, std::strerror(errno));
       return;
     }
-    std::vector<std::string> names;
+    // A regular file is known from its entry (its inode and the folder's device); anything else
+    // is looked at through its path (a link, to follow it).
+    std::vector<std::pair<std::string, ino_t>> entries;
     while (const dirent* entry = readdir(dir)) {
       std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(std::move(name));
+      if (name == "." || name == "..") continue;
+      entries.emplace_back(std::move(name), entry->d_type == DT_REG ? entry->d_ino : 0);
     }
     closedir(dir);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
+    std::sort(entries.begin(), entries.end());
+    for (const auto& [name, regular_inode] : entries) {
       std::string path = JoinPath(folder, name);
+      if (regular_inode != 0) {
+        if (EndsWithScriptEnding(name)) {
+          AddScript(path, JoinPath(relative, name), {info.st_dev, regular_inode});
+        }
+        continue;
+      }
       struct stat entry_info;
       if (stat(path.c_str(), &entry_info) != 0) {
         // A dangling link is no script; a script that cannot be looked at is reported.
@@ -124,16 +133,16 @@ class BatchPlan {
       if (S_ISDIR(entry_info.st_mode)) {
         Walk(path, JoinPath(relative, name), entry_info);
       } else if (S_ISREG(entry_info.st_mode) && EndsWithScriptEnding(name)) {
-        AddScript(path, JoinPath(relative, name), entry_info);
+        AddScript(path, JoinPath(relative, name), {entry_info.st_dev, entry_info.st_ino});
       }
     }
   }
 
   // A script reached a second time (named twice, or through a symbolic link) converts once.
-  void AddScript(const std::string& path, const std::string& relative, const struct stat& info) {
+  void AddScript(const std::string& path, const std::string& relative, FileId id) {
     ++found_;
-    Script script{path, OutputPath(path, relative), {info.st_dev, info.st_ino}};
-    if (!seen_scripts_.insert(script.id).second) return;
+    Script script{path, OutputPath(path, relative), id};
+    if (!script_ids.insert(script.id).second) return;
     auto [claimed, fresh] = outputs_.emplace(script.output, scripts.size());
     if (!fresh && !command_line_.check) {
       Fail(path, script.output + " is already the output of " + scripts[claimed->second].path);
@@ -149,25 +158,8 @@ class BatchPlan {
     return FolderOf(path) + OutputName(path.substr(FolderOf(path).size()));
   }
 
-  // An output must not overwrite any script of the batch.
-  void RefuseOutputsOverScripts() {
-    std::set<FileId> ids;
-    for (const Script& script : scripts) ids.insert(script.id);
-    std::vector<Script> kept;
-    for (Script& script : scripts) {
-      struct stat info;
-      if (stat(script.output.c_str(), &info) == 0 && ids.count({info.st_dev, info.st_ino})) {
-        Fail(script.path, script.output + " would overwrite a script of the batch");
-      } else {
-        kept.push_back(std::move(script));
-      }
-    }
-    scripts.swap(kept);
-  }
-
   const CommandLine& command_line_;
   std::set<FileId> visited_;
-  std::set<FileId> seen_scripts_;
   size_t found_ = 0;  // the scripts met, converted or not
   std::map<std::string, size_t> outputs_;
 };
@@ -193,8 +185,21 @@ struct ScriptOutcome {
   std::optional<std::string> failure;      // the reason line
 };
 
-ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script) {
+// Whether the output of `script` is the file of a script of the batch.
+bool OverwritesAScript(const Script& script, const std::set<FileId>& script_ids) {
+  struct stat info;
+  return stat(script.output.c_str(), &info) == 0 && script_ids.count({info.st_dev, info.st_ino});
+}
+
+ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
+                         const std::set<FileId>& script_ids) {
   ScriptOutcome outcome;
+  // An output must not overwrite any script of the batch (check mode writes none).
+  if (!command_line.check && OverwritesAScript(script, script_ids)) {
+    outcome.failure =
+        ReasonLine(script.path, script.output + " would overwrite a script of the batch");
+    return outcome;
+  }
   const bool keep_findings = command_line.warnings || command_line.check;
   tvx2mxt::Options options;
   options.echo_original = command_line.echo_original;
@@ -242,8 +247,8 @@ std::vector<size_t> WorkOrder(const std::vector<Script>& scripts) {
 // each outcome in script order as soon as it and all before it are done, from the thread that
 // finished the last of them, one report at a time.
 template <typename Report>
-void RunJobs(const CommandLine& command_line, const std::vector<Script>& scripts, unsigned jobs,
-             Report report) {
+void RunJobs(const CommandLine& command_line, const BatchPlan& plan, unsigned jobs, Report report) {
+  const std::vector<Script>& scripts = plan.scripts;
   std::vector<std::optional<ScriptOutcome>> outcomes(scripts.size());
   std::vector<size_t> order(scripts.size());
   for (size_t k = 0; k < order.size(); ++k) order[k] = k;
@@ -254,7 +259,7 @@ void RunJobs(const CommandLine& command_line, const std::vector<Script>& scripts
   auto work = [&] {
     for (size_t taken = next++; taken < scripts.size(); taken = next++) {
       const size_t k = order[taken];
-      ScriptOutcome outcome = ConvertOne(command_line, scripts[k]);
+      ScriptOutcome outcome = ConvertOne(command_line, scripts[k], plan.script_ids);
       std::lock_guard<std::mutex> lock(mutex);
       outcomes[k] = std::move(outcome);
       for (; reported < scripts.size() && outcomes[reported].has_value(); ++reported) {
@@ -348,7 +353,7 @@ int RunBatch(const CommandLine& command_line) {
   jobs = static_cast<unsigned>(std::min<size_t>(jobs, std::max<size_t>(plan.scripts.size(), 1)));
   Tally total;
   total.failed = plan.failures;
-  RunJobs(command_line, plan.scripts, jobs, [&](const Script& script, ScriptOutcome& outcome) {
+  RunJobs(command_line, plan, jobs, [&](const Script& script, ScriptOutcome& outcome) {
     ++total.scripts;
     if (outcome.failure) {
       ++total.failed;

@@ -55,17 +55,32 @@ bool IsPrefixOfWhile(std::string_view word) {
          EqualsNoCase(word, kWhile.substr(0, word.size()));
 }
 
+// The character before index `at` of `text`, blanks aside; 0 at the start.
+char CharBefore(std::string_view text, size_t at) {
+  while (at > 0 && text[at - 1] == ' ') --at;
+  return at > 0 ? text[at - 1] : '\0';
+}
+
 // The words that the conversion of a command consumes by design.
 class ConsumedWords {
  public:
   explicit ConsumedWords(std::string_view command)
       : go_(IsOneOf(command, {"g", "go"})),
         step_(IsOneOf(command, {"s", "step", "i", "is", "istep"})),
-        log_(EqualsNoCase(command, "log")) {}
+        log_(EqualsNoCase(command, "log")),
+        breakpoint_(IsOneOf(command, {"b", "br", "break", "w", "watch"})) {}
 
-  // Whether the `index`-th word of the argument text is one of them.
-  bool Consume(std::string_view arguments, const Word& word, size_t index) const {
+  // Whether the `index`-th word of the argument text is one of them. `previous` is the word
+  // before it.
+  bool Consume(std::string_view arguments, const Word& word, size_t index,
+               std::string_view previous) const {
     const std::string_view text = word.text;
+    // The commands of a breakpoint's command list become MXT commands of the macro: their
+    // command words (after "do", "{" or ";") go.
+    if (breakpoint_ && (EqualsNoCase(previous, "do") || CharBefore(arguments, word.at) == '{' ||
+                        CharBefore(arguments, word.at) == ';')) {
+      return true;
+    }
     if (text.size() > 5) return false;  // none of the words is longer than "while"
     if (IsOneOf(text, {"do", "if"})) return true;
     if ((go_ || step_) && (EqualsNoCase(text, "while") || (index == 0 && IsPrefixOfWhile(text)))) {
@@ -78,9 +93,10 @@ class ConsumedWords {
   }
 
  private:
-  bool go_;    // go and its while word
-  bool step_;  // step, with its while word and "in" and "out"
-  bool log_;   // log and its "off"
+  bool go_;          // go and its while word
+  bool step_;        // step, with its while word and "in" and "out"
+  bool log_;         // log and its "off"
+  bool breakpoint_;  // a breakpoint or watchpoint, with its command list
 };
 
 // Up to this many words, on a text up to this long, each word is searched on its own.
@@ -95,9 +111,10 @@ class Candidates {
   Candidates(std::string_view command, std::string_view arguments) {
     const ConsumedWords consumed(command);
     size_t index = 0;
+    std::string_view previous;
     for (Word word = WordFrom(arguments, 0); !word.text.empty();
-         word = WordFrom(arguments, word.at + word.text.size()), ++index) {
-      if (consumed.Consume(arguments, word, index)) continue;
+         previous = word.text, word = WordFrom(arguments, word.at + word.text.size()), ++index) {
+      if (consumed.Consume(arguments, word, index, previous)) continue;
       auto same = [&](std::string_view seen) { return EqualsNoCase(seen, word.text); };
       if (size() < kFewWords && std::any_of(begin(), end(), same)) continue;
       Add(word.text);

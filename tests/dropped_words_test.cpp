@@ -29,6 +29,11 @@ TEST(DroppedWords, WordsNowhereInTheConversion) {
       {"l", "she he hers his", "dump ushers", "his"},       // overlapping words
       // words the conversion consumes by design
       {"b", "f do {go} if x", "define int M()\n{\n$go$;\n}\n.\n\nbreak f", "x"},
+      // the command words of a breakpoint's command list become the macro's MXT commands
+      {"b", "main do {print x; p/%x pc; go}", "...$cexpression x$;\n$printf \"%x\",@pc$;\n$go$;\n...main",
+       ""},
+      {"watch", "h do let n=1", "...$cexpression n =1$;\n...breaka h", ""},
+      {"v", "{show x}", "printtype {x}", "show"},  // only a breakpoint's list
       {"go", "wh x", "gostep until(!x)", ""},  {"go", "w x", "gostep until(!x)", ""},
       {"g", "WHILE x", "gostep until(!x)", ""},
       {"go", "x wh", "go", "x wh"},              // only the first word is the while word
