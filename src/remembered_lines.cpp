@@ -70,14 +70,23 @@ void RememberedLines::File(std::size_t generation, std::uint32_t record) {
   MarkHeld(hash);
 }
 
-// The slots are set aside when the first line is kept, as zeros from the system: a page of them
-// takes memory only once a slot on it is written, so a short script takes little.
-void RememberedLines::SetAsideSlots() {
-  std::uint32_t* zeros = static_cast<std::uint32_t*>(std::calloc(most_slots_, 4));
+// The slots grow with the lines held, by doubling, up to the most the store needs, so that
+// never more than half of them are taken; the lines held are filed again in the new slots.
+void RememberedLines::MakeSlotsFor(std::size_t lines) {
+  constexpr std::size_t kFirstSlots = 1 << 10;
+  if (2 * lines <= slot_count_) return;
+  std::size_t count = std::max(slot_count_, kFirstSlots);
+  while (2 * lines > count && count < most_slots_) count *= 2;
+  if (count == slot_count_) return;
+  std::uint32_t* zeros = static_cast<std::uint32_t*>(std::calloc(count, 4));
   if (zeros == nullptr) throw std::bad_alloc();
   slots_.reset(zeros);
-  slot_count_ = most_slots_;
+  slot_count_ = count;
   held_bits_.assign(std::max<std::size_t>(slot_count_ / 32, 1), 0);
+  for (std::size_t generation = 0; generation < 2; ++generation) {
+    const Generation& held = generations_[generation];
+    for (std::size_t index = 0; index < held.size(); ++index) File(generation, held.Record(index));
+  }
 }
 
 // The bit of a hash: from its upper half, which the slot does not take its place from.
@@ -127,7 +136,7 @@ std::optional<RememberedLines::Outcome> RememberedLines::Find(std::string_view l
 void RememberedLines::Remember(std::string_view line, std::uint64_t hash, const Outcome& outcome) {
   if (!generations_[current_].CouldHold(line, outcome)) return;
   if (!generations_[current_].HasRoomFor(line, outcome)) StartGeneration();
-  if (slot_count_ == 0) SetAsideSlots();
+  MakeSlotsFor(size() + 1);
   const std::size_t slot = SlotOf(line, hash);
   slots_[slot] = SlotFor(hash, current_, generations_[current_].Add(line, outcome));
   MarkHeld(hash);
@@ -163,13 +172,7 @@ bool RememberedLines::Generation::CouldHold(std::string_view line, const Outcome
 }
 
 std::uint32_t RememberedLines::Generation::Add(std::string_view line, const Outcome& outcome) {
-  // All the room, at once, for the first line (what is not written takes no memory), so that
-  // what the store hands out stays where it is.
-  if (!bytes_) {
-    bytes_.reset(new char[most_bytes_]);
-    records_.reserve(most_lines_);
-    findings_.reserve(most_findings_);
-  }
+  MakeRoom(sizeof(Header) + BytesOf(line, outcome));
   const std::uint32_t record = static_cast<std::uint32_t>(used_);
   Header header;
   header.output_size = static_cast<std::uint32_t>(outcome.output.size());
@@ -187,6 +190,20 @@ std::uint32_t RememberedLines::Generation::Add(std::string_view line, const Outc
   }
   records_.push_back(record);
   return record;
+}
+
+// The room for the records grows with them, by doubling, up to the most a generation holds: a
+// short script takes little memory (and a batch of short scripts takes and gives back little).
+void RememberedLines::Generation::MakeRoom(std::size_t bytes) {
+  constexpr std::size_t kFirstRoom = 1 << 14;
+  if (used_ + bytes <= room_) return;
+  std::size_t room = std::max(room_, kFirstRoom);
+  while (room < used_ + bytes) room *= 2;
+  room = std::min(std::max(room, used_ + bytes), most_bytes_);
+  std::unique_ptr<char[]> grown(new char[room]);
+  if (used_ != 0) std::memcpy(grown.get(), bytes_.get(), used_);
+  bytes_.swap(grown);
+  room_ = room;
 }
 
 void RememberedLines::Generation::Append(const void* data, std::size_t size) {

@@ -21,9 +21,8 @@ std::uint64_t HashOfLine(std::string_view line);
 // of the script at hand, and those of the part before it that have not come again since. When the
 // part at hand fills its generation, it becomes the part before and the part before that is
 // forgotten; a line of the part before that comes again moves into the part at hand. Each
-// generation has room for a fixed number of lines, findings and bytes, set aside when the first
-// line is kept, so a store never grows. One open-addressed table of hashes finds the lines of
-// both generations.
+// generation holds at most a fixed number of lines, findings and bytes; its room grows with what
+// it holds, up to that. One open-addressed table of hashes finds the lines of both generations.
 class RememberedLines {
  public:
   // A finding a line made: its kind, and where its text stands among the texts of the findings.
@@ -58,7 +57,7 @@ class RememberedLines {
   RememberedLines(std::size_t lines, std::size_t findings, std::size_t bytes);
 
   // What `line` (whose HashOfLine is `hash`) became, if the store knows it. The views stay valid
-  // until the next call of Remember.
+  // until the next call of Find or Remember.
   std::optional<Outcome> Find(std::string_view line, std::uint64_t hash);
   // Keeps what `line` became, a line that Find does not know. A line too long, or with too many
   // findings or bytes for a whole generation, is not kept.
@@ -86,6 +85,8 @@ class RememberedLines {
     std::uint32_t Record(std::size_t index) const { return records_[index]; }
 
    private:
+    // Room for `bytes` more bytes of records.
+    void MakeRoom(std::size_t bytes);
     // Copies `size` bytes to the end of the bytes (there must be room).
     void Append(const void* data, std::size_t size);
 
@@ -104,8 +105,9 @@ class RememberedLines {
     std::size_t most_lines_, most_findings_, most_bytes_;
     std::vector<std::uint32_t> records_;  // in the order they were added
     std::vector<Finding> findings_;
-    // The records; the first `used_` bytes are taken.
+    // The records; the first `used_` bytes of `room_` are taken.
     std::unique_ptr<char[]> bytes_;
+    std::size_t room_ = 0;
     std::size_t used_ = 0;
   };
 
@@ -116,7 +118,7 @@ class RememberedLines {
   std::size_t SlotOf(std::string_view line, std::uint64_t hash) const;
   // The generation at hand becomes the one before; the one before is forgotten.
   void StartGeneration();
-  void SetAsideSlots();
+  void MakeSlotsFor(std::size_t lines);
   // Files the line of `record` in `generation` in a free slot, and marks its bit.
   void File(std::size_t generation, std::uint32_t record);
 
