@@ -103,19 +103,19 @@ bool IsBlankSeparatedIntegerList(std::string_view text) {
 // either among the runs before the head (which never grow again), or is the head itself, or
 // lies after it (runs the conversion has not reached, which only shrink). Two cursors that only
 // move forward therefore find it, and the whole text costs one pass.
-void ChangeSpaceComma(std::string& string, Index pos) {
-  JoinValuesToEquals(string);
-  size_t from = static_cast<size_t>(std::clamp<Index>(pos, 0, Length(string)));
-  if (string.find(' ', from) == std::string::npos) return;
+void ChangeSpaceComma(std::string& text, Index pos) {
+  JoinValuesToEquals(text);
+  size_t from = static_cast<size_t>(std::clamp<Index>(pos, 0, Length(text)));
+  if (text.find(' ', from) == std::string::npos) return;
 
   std::vector<Gap> gaps;
   std::vector<long> commas;  // every comma run of every gap, in text order
-  for (size_t i = from; i < string.size(); ++i) {
-    if (!IsSeparator(string[i])) continue;
+  for (size_t i = from; i < text.size(); ++i) {
+    if (!IsSeparator(text[i])) continue;
     Gap gap{i, i, commas.size(), 1};
     commas.push_back(0);
-    for (; i < string.size() && IsSeparator(string[i]); ++i) {
-      if (string[i] == ',') {
+    for (; i < text.size() && IsSeparator(text[i]); ++i) {
+      if (text[i] == ',') {
         ++commas.back();
       } else {
         commas.push_back(0);
@@ -146,17 +146,17 @@ void ChangeSpaceComma(std::string& string, Index pos) {
     }
   }
 
-  std::string result(string, 0, from);
+  std::string result(text, 0, from);
   size_t copied = from;
   for (const Gap& gap : gaps) {
-    result.append(string, copied, gap.begin - copied);
+    result.append(text, copied, gap.begin - copied);
     for (size_t run = gap.first_run; run < gap.first_run + gap.runs; ++run) {
       result.append(static_cast<size_t>(std::max(commas[run], 0L)), ',');
     }
     copied = gap.end;
   }
-  result.append(string, copied, std::string::npos);
-  string.swap(result);
+  result.append(text, copied, std::string::npos);
+  text.swap(result);
 }
 
 bool IsArrayAssignment(std::string_view text) {

@@ -11,36 +11,36 @@ namespace {
 
 // A call keeps its argument text exactly as written, commas included.
 void RestoreCallArguments(LineWork& work) {
-  if (Contains(work.PostCon, "cexpression") && Contains(work.line, "call")) {
-    work.PostCon = "cexpression " + work.Arguments;
+  if (Contains(work.postcon, "cexpression") && Contains(work.line, "call")) {
+    work.postcon = "cexpression " + work.arguments;
   }
 }
 
 // Print text in double quotes: the text after the first quote becomes the arguments, a comma
 // follows its last quote, and the template loses its own format.
 void ExtractQuotedText(LineWork& work, Index q) {
-  std::string& arguments = work.Arguments;
+  std::string& arguments = work.arguments;
   CutString(arguments, arguments, q + 1, Length(arguments) - 1);
   Index k = FindLastChar(arguments, '"');
   if (k < Length(arguments)) Insert(arguments, ',', k);
-  Index p = FindString(work.PostCon, "\"");
-  DeleteString(work.PostCon, p + 1, p + 5);
+  Index p = FindString(work.postcon, "\"");
+  DeleteString(work.postcon, p + 1, p + 5);
 }
 
 // "%i" in the print text: the three characters after its "%" take the place of the template's
 // "%i". Without it, a default-format print becomes an expression evaluation.
 void ApplyPrintFormat(LineWork& work) {
-  std::string& postcon = work.PostCon;
-  Index r = FindString(work.Arguments, "%i");
+  std::string& postcon = work.postcon;
+  Index r = FindString(work.arguments, "%i");
   if (r != -1) {
     std::string printargs;
-    CutString(work.Arguments, printargs, r + 1, r + 3);
+    CutString(work.arguments, printargs, r + 1, r + 3);
     Replace(postcon, "%i", printargs);
     Index k = FindLastChar(postcon, '"');
     DeleteString(postcon, k + 1, k + 4);
   } else if (Contains(postcon, "%i") && !ContainsNoCase(postcon, "p/%d") &&
              !ContainsNoCase(postcon, "p/%x")) {
-    postcon = "cexpression " + work.Arguments;
+    postcon = "cexpression " + work.arguments;
   }
 }
 
@@ -55,34 +55,34 @@ bool TakesQuotedFormat(const std::string& postcon) {
 // argument list of the printf, except that the internal variables after the format are
 // translated (with their warnings). It replaces the whole text. Returns whether it applied.
 bool ConvertQuotedFormat(LineWork& work) {
-  std::string& arguments = work.Arguments;
-  if (!TakesQuotedFormat(work.PostCon) || !BeginsWith(arguments, "\"")) return false;
+  std::string& arguments = work.arguments;
+  if (!TakesQuotedFormat(work.postcon) || !BeginsWith(arguments, "\"")) return false;
   Index closing = FindnChar(arguments, '"', 1);
   if (closing == -1) return false;
   std::string values = arguments.substr(static_cast<size_t>(closing) + 1);
   std::string warnings;
   StrArgs(values, warnings);
   arguments.replace(static_cast<size_t>(closing) + 1, std::string::npos, values);
-  work.PostCon = "printf " + arguments + warnings;
+  work.postcon = "printf " + arguments + warnings;
   return true;
 }
 
 // Print and comment commands (templates holding "STR").
 void ConvertPrint(LineWork& work) {
-  if (!Contains(work.PostCon, "STR") || ConvertQuotedFormat(work)) return;
-  std::string& arguments = work.Arguments;
+  if (!Contains(work.postcon, "STR") || ConvertQuotedFormat(work)) return;
+  std::string& arguments = work.arguments;
   const bool print = Contains(work.line, "print");
   Index q = FindString(arguments, "\"");
   if (q != -1 && (FindLastChar(arguments, '"') != Length(arguments) || print)) {
     ExtractQuotedText(work, q);
   }
   if (q == -1 || print) {
-    StrArgs(arguments, work.PostCon);
-    Replace(work.PostCon, "STR", arguments);
+    StrArgs(arguments, work.postcon);
+    Replace(work.postcon, "STR", arguments);
   } else {
     for (std::string_view item : {"\"STR\"", "STR\"", "STR"}) {
-      if (Contains(work.PostCon, item)) {
-        Replace(work.PostCon, item, arguments);
+      if (Contains(work.postcon, item)) {
+        Replace(work.postcon, item, arguments);
         break;
       }
     }
@@ -131,10 +131,10 @@ void FixExpression(std::string& postcon) {
 }  // namespace
 
 void CleanUpTemplate(LineWork& work) {
-  RemoveUnfilledPlaceholders(work.PostCon);
+  RemoveUnfilledPlaceholders(work.postcon);
   RestoreCallArguments(work);
   ConvertPrint(work);
-  FixSearch(work.PostCon);
-  FixDump(work.PostCon);
-  FixExpression(work.PostCon);
+  FixSearch(work.postcon);
+  FixDump(work.postcon);
+  FixExpression(work.postcon);
 }

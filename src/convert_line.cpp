@@ -23,19 +23,19 @@ class LineConverter::RunningLine {
     frame_->received.assign(text);
     LineWork& work = frame_->work;
     work.line.clear();
-    work.PreCon.clear();
-    work.Arguments.clear();
-    work.PostCon.clear();
+    work.command_word.clear();
+    work.arguments.clear();
+    work.postcon.clear();
     work.result.clear();
-    work.j = 1;
+    work.next_placeholder = 1;
   }
   ~RunningLine() {
     if (frame_ == nullptr) return;
     --converter_.running_depth_;
     // A frame keeps the buffers of ordinary lines, not those of a huge one.
     for (std::string* text :
-         {&frame_->received, &frame_->normalised, &frame_->work.line, &frame_->work.PreCon,
-          &frame_->work.Arguments, &frame_->work.PostCon, &frame_->work.result}) {
+         {&frame_->received, &frame_->normalised, &frame_->work.line, &frame_->work.command_word,
+          &frame_->work.arguments, &frame_->work.postcon, &frame_->work.result}) {
       if (text->capacity() > kKeptCapacity) std::string().swap(*text);
     }
   }
@@ -112,20 +112,20 @@ void SplitWord(LineWork& work) {
   const std::string& line = work.line;
   if (!Contains(line, "=")) {
     if (BeginsWith(line, "$") || BeginsWith(line, "!")) {
-      work.PreCon = line.substr(0, 1);
-      work.Arguments = line.substr(1);
+      work.command_word = line.substr(0, 1);
+      work.arguments = line.substr(1);
     } else {
-      work.PreCon = line;
-      work.Arguments.clear();
+      work.command_word = line;
+      work.arguments.clear();
     }
     return;
   }
-  work.PreCon = line.substr(0, 2);
+  work.command_word = line.substr(0, 2);
   bool register_write = BeginsWith(line, "r") || BeginsWith(line, "pc");
   if (FindFirstChar(line, '=') == 3 && register_write) {
-    work.Arguments = line.substr(3);
+    work.arguments = line.substr(3);
   } else {
-    work.Arguments = line;
+    work.arguments = line;
   }
 }
 
@@ -144,20 +144,20 @@ void ReadPrintSwitchAsP(std::string& line) {
 void SplitAtBlank(LineWork& work) {
   const std::string& line = work.line;
   if (BeginsWith(line, "!")) {
-    work.PreCon = "!";
-    work.Arguments = line.substr(1);
+    work.command_word = "!";
+    work.arguments = line.substr(1);
     return;
   }
   Index n = FindFirstChar(line, ' ');
   Index slash = FindFirstChar(line, '/');
-  SplitUp(line, work.PreCon, work.Arguments, n);
-  if (slash != 0 && slash < n && !ContainsNoCase(line, "p/%")) work.PreCon.resize(slash - 1);
-  bool assignment = BeginsWith(work.Arguments, "=") || Contains(work.PreCon, "=");
-  if (assignment && !IsCommentWord(work.PreCon)) {
-    work.Arguments = line;
-    work.PreCon = "let";
+  SplitUp(line, work.command_word, work.arguments, n);
+  if (slash != 0 && slash < n && !ContainsNoCase(line, "p/%")) work.command_word.resize(slash - 1);
+  bool assignment = BeginsWith(work.arguments, "=") || Contains(work.command_word, "=");
+  if (assignment && !IsCommentWord(work.command_word)) {
+    work.arguments = line;
+    work.command_word = "let";
   }
-  if (BeginsWithNoCase(line, "p/%x")) work.PreCon = "p/%x";
+  if (BeginsWithNoCase(line, "p/%x")) work.command_word = "p/%x";
 }
 
 // A "/profile " or "/c " switch at the start of the argument text becomes one blank.
@@ -205,16 +205,16 @@ void SplitCommand(LineWork& work) {
   } else {
     SplitWord(work);
   }
-  MakeLower(work.PreCon);
-  DropLeadingSwitch(work.Arguments);
+  MakeLower(work.command_word);
+  DropLeadingSwitch(work.arguments);
 }
 
 // "h" and "help": the topic is converted as a line of its own, and the result names the MXT
 // command it became.
 int LineConverter::ConvertHelpTopic(LineWork& work, std::string& converted) {
-  if (Contains(work.Arguments, "register")) return kNotConverted;
+  if (Contains(work.arguments, "register")) return kNotConverted;
   std::string temp;
-  int ok = ConvertLine(work.Arguments, temp);
+  int ok = ConvertLine(work.arguments, temp);
   if (Contains(temp, "load/")) temp = "load";
   if (Index blank = FindString(temp, " "); blank != -1) CutString(temp, temp, 0, blank);
   if (ok != kConverted) return kNotConverted;
@@ -280,12 +280,12 @@ int LineConverter::ConvertWithin(RunningLine& running, std::string& original,
 int LineConverter::ConvertCommand(LineWork& work, std::string& converted) {
   SplitCommand(work);
   if (running_depth_ == 1) {  // the outermost command
-    last_command_word_.assign(work.PreCon);
-    last_arguments_.assign(work.Arguments);
+    last_command_word_.assign(work.command_word);
+    last_arguments_.assign(work.arguments);
   }
-  if (!LookUpCommand(work.PreCon, work.PostCon)) return kNotConverted;
+  if (!LookUpCommand(work.command_word, work.postcon)) return kNotConverted;
   PlaceArguments(work);
-  if (Contains(work.PostCon, "dcommands")) return ConvertHelpTopic(work, converted);
+  if (Contains(work.postcon, "dcommands")) return ConvertHelpTopic(work, converted);
   CleanUpTemplate(work);
   std::string& result = work.result;
   if (RewriteCommand(work, result) != kConverted || IsEmptyCommand(result)) return kNotConverted;

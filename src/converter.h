@@ -30,8 +30,8 @@ Index NormaliseLine(std::string& text);
 bool IsWatchpointWord(std::string_view word);
 
 // Internal variables of the Tavex debugger ("$name").
-int StrArgs(std::string& arguments, std::string& Output);
-int InternalArgs(std::string& arguments, std::string& Output);
+int StrArgs(std::string& arguments, std::string& output);
+int InternalArgs(std::string& arguments, std::string& output);
 int MatchArguments(std::string& arguments, std::string& returnstring);
 
 // Array assignments: one element assignment per line. A text is one when its first comma that
@@ -39,10 +39,10 @@ int MatchArguments(std::string& arguments, std::string& returnstring);
 // no comma and its first "=" is followed by two or more integer literals separated by blanks.
 bool IsArrayAssignment(std::string_view text);
 void SortArrays(std::string& returnstring);
-void ChangeSpaceComma(std::string& string, Index pos);
+void ChangeSpaceComma(std::string& text, Index pos);
 
 // While conditions: the inverted condition wrapped as "gostep until(...)".
-void ChangeWhile(std::string& Command);
+void ChangeWhile(std::string& command);
 
 struct LineWork;
 struct ConvertFrame;

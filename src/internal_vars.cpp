@@ -99,7 +99,7 @@ void SetFirstChar(std::string& text, char c) {
 
 }  // namespace
 
-int StrArgs(std::string& arguments, std::string& Output) {
+int StrArgs(std::string& arguments, std::string& output) {
   // Without a "$" there is nothing to translate; the ten passes would change nothing.
   if (!Contains(arguments, "$")) return 1;
   std::vector<FirstOccurrence> rewritten;
@@ -124,20 +124,20 @@ int StrArgs(std::string& arguments, std::string& Output) {
     }
     if ((at = result.Find()) != std::string::npos) {
       arguments[at] = '@';
-      Output.append(kResultWarning);
+      output.append(kResultWarning);
       continue;
     }
     if (cmdline) return 0;
     if (format) {
-      Output.append(kInputTypesWarning);
+      output.append(kInputTypesWarning);
       return 0;
     }
     if (inputbase) {
-      Output.append(kInputbaseWarning);
+      output.append(kInputbaseWarning);
       return 0;
     }
     if (sourcedir) {
-      Output.append(kSourcedirWarning);
+      output.append(kSourcedirWarning);
       return 0;
     }
     if ((at = dollar.Find()) != std::string::npos) arguments[at] = ' ';
@@ -145,15 +145,15 @@ int StrArgs(std::string& arguments, std::string& Output) {
   return 1;
 }
 
-int InternalArgs(std::string& arguments, std::string& Output) {
+int InternalArgs(std::string& arguments, std::string& output) {
   if (ContainsAny(arguments, kMarkedVariables)) {
     SetFirstChar(arguments, '@');
   } else if (Contains(arguments, "$cmdline") || ContainsAny(arguments, kFormatVariables)) {
     // MXT has the same setting: nothing to change.
   } else if (Contains(arguments, "$inputbase")) {
-    Output.append(kInputbaseWarning);
+    output.append(kInputbaseWarning);
   } else if (Contains(arguments, "$sourcedir")) {
-    Output.append(kSourcedirWarning);
+    output.append(kSourcedirWarning);
   } else {
     SetFirstChar(arguments, ' ');
   }

@@ -8,12 +8,12 @@
 // The working texts of one ConvertLine call. Every call owns its own; ConvertLine is re-entered
 // by the help branch, the alias conversion and the breakpoint macros.
 struct LineWork {
-  std::string line;       // the normalised line, from the first character of the command
-  std::string PreCon;     // the command word
-  std::string Arguments;  // what follows the command word
-  std::string PostCon;    // the template, then the text being converted
-  std::string result;     // the finished text, until it is handed out
-  int j = 1;              // number of the next placeholder to fill
+  std::string line;          // the normalised line, from the first character of the command
+  std::string command_word;  // the command word
+  std::string arguments;     // what follows the command word
+  std::string postcon;       // the template, then the text being converted
+  std::string result;        // the finished text, until it is handed out
+  int next_placeholder = 1;  // number of the next placeholder to fill
 };
 
 // Cuts the normalised line into command word and argument text (lower-cases the word).

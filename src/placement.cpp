@@ -105,8 +105,8 @@ void ProcessColon(std::string& individual) {
 }
 
 void PlaceArguments(LineWork& work) {
-  std::string& arguments = work.Arguments;
-  std::string& postcon = work.PostCon;
+  std::string& arguments = work.arguments;
+  std::string& postcon = work.postcon;
   RemoveWidthSwitch(arguments);
   RemoveLoadSwitch(arguments, postcon);
 
@@ -132,16 +132,16 @@ void PlaceArguments(LineWork& work) {
     const std::string_view argument = Piece(arguments, i, end);
 
     // A register name sent to a setreg template takes the placeholder after the next one.
-    if (BeginsWith(argument, "r") && Contains(postcon, "setreg")) work.j += 1;
+    if (BeginsWith(argument, "r") && Contains(postcon, "setreg")) work.next_placeholder += 1;
     if (!placeholders && !Contains(argument, "$")) {
-      work.j += 1;
-      if (work.j > kLastPlaceholder) break;
+      work.next_placeholder += 1;
+      if (work.next_placeholder > kLastPlaceholder) break;
       i = end + 1;
       continue;
     }
     individual.assign(argument);
     std::array<char, 7> name;
-    const std::string_view placeholder = Placeholder(work.j, name);
+    const std::string_view placeholder = Placeholder(work.next_placeholder, name);
     if (Contains(individual, ":") && !IsPath(individual)) ProcessColon(individual);
     if (BeginsWith(individual, "$") && !BeginsWith(postcon, "cexpression")) {
       InternalArgs(individual, postcon);
@@ -151,8 +151,8 @@ void PlaceArguments(LineWork& work) {
       placeholders = Contains(postcon, "XXXXX");
     }
 
-    work.j += 1;
-    if (work.j > kLastPlaceholder) break;
+    work.next_placeholder += 1;
+    if (work.next_placeholder > kLastPlaceholder) break;
     i = end + 1;
   }
 }

@@ -31,10 +31,10 @@ int ConvertAliasDefinition(LineConverter& converter, std::string& postcon, std::
 // "log off" (the argument text, blanks aside, is "off" in any case) closes the journal that
 // "log FILE" opened.
 bool IsLogOff(const LineWork& work) {
-  if (std::string_view(work.PreCon) != "log") return false;
-  size_t first = work.Arguments.find_first_not_of(' ');
+  if (std::string_view(work.command_word) != "log") return false;
+  size_t first = work.arguments.find_first_not_of(' ');
   if (first == std::string::npos) return false;
-  std::string word = work.Arguments.substr(first, work.Arguments.find_last_not_of(' ') - first + 1);
+  std::string word = work.arguments.substr(first, work.arguments.find_last_not_of(' ') - first + 1);
   MakeLower(word);
   return word == "off";
 }
@@ -49,12 +49,12 @@ char LineInitial(const std::string& line) {
 // text and the expression "cexpression " begin with, on a line that is neither a call nor a
 // print (its first letter is neither "c" nor "p").
 void ApplyMemoryRule(LineWork& work) {
-  std::string& postcon = work.PostCon;
+  std::string& postcon = work.postcon;
   Index z = FindString(postcon, "0x");
   bool address = z != -1 && z < FindLastChar(postcon, '=');
   Index expression = FindString(postcon, "cexpression ");
   char initial = LineInitial(work.line);
-  bool number = expression != -1 && IsDigit(CharAt(work.Arguments, 0)) && initial != 'c' &&
+  bool number = expression != -1 && IsDigit(CharAt(work.arguments, 0)) && initial != 'c' &&
                 initial != 'p' && IsDigit(CharAt(postcon, expression + 12));
   if (address || number) Replace(postcon, "cexpression", "setmem");
 }
@@ -68,10 +68,10 @@ bool BeginsWithRegister(const std::string& arguments) {
 }
 
 void ApplyRegisterRule(LineWork& work) {
-  if (BeginsWith(work.Arguments, "$")) {
-    MatchArguments(work.Arguments, work.PostCon);
-  } else if (BeginsWithRegister(work.Arguments)) {
-    work.PostCon = "setreg @" + work.Arguments;
+  if (BeginsWith(work.arguments, "$")) {
+    MatchArguments(work.arguments, work.postcon);
+  } else if (BeginsWithRegister(work.arguments)) {
+    work.postcon = "setreg @" + work.arguments;
   }
 }
 
@@ -134,7 +134,7 @@ void ColonsToBackslashes(std::string& postcon) {
 }
 
 void RewriteExpression(LineWork& work) {
-  std::string& postcon = work.PostCon;
+  std::string& postcon = work.postcon;
   if (!Contains(postcon, "cexpression")) return;
   if (!postcon.empty() && postcon.back() == '=') postcon.pop_back();
   ApplyMemoryRule(work);
@@ -164,7 +164,7 @@ SecondWord FindSecondWord(const std::string& line) {
 
 // go while CONDITION: the rest of the line after the while word is the condition.
 bool RewriteGoWhile(LineWork& work) {
-  std::string& postcon = work.PostCon;
+  std::string& postcon = work.postcon;
   if (!BeginsWith(postcon, "go") || Contains(postcon, "printf") || Contains(postcon, "stepinstr")) {
     return false;
   }
@@ -179,7 +179,7 @@ bool RewriteGoWhile(LineWork& work) {
 // step while CONDITION: the condition keeps the blank in front of it; without a blank after the
 // while word it is empty.
 bool RewriteStepWhile(LineWork& work) {
-  std::string& postcon = work.PostCon;
+  std::string& postcon = work.postcon;
   if (!BeginsWith(postcon, "step") || Contains(postcon, "printf")) return false;
   SecondWord word = FindSecondWord(work.line);
   if (!word.is_while) return false;
@@ -242,15 +242,15 @@ void QuoteLoad(std::string& postcon) {
 }
 
 void RewriteBreakpoint(LineConverter& converter, LineWork& work) {
-  std::string& postcon = work.PostCon;
+  std::string& postcon = work.postcon;
   if (!Contains(postcon, "break") || Contains(postcon, "printf") ||
       Contains(postcon, "clearbreak")) {
     return;
   }
-  if (work.Arguments.empty()) {
+  if (work.arguments.empty()) {
     postcon = "dtbreak";
   } else {
-    converter.ConvertBreaks(postcon, work.Arguments);
+    converter.ConvertBreaks(postcon, work.arguments);
   }
 }
 
@@ -258,7 +258,7 @@ void RewriteBreakpoint(LineConverter& converter, LineWork& work) {
 // it is "breaka": the first line that begins with "break" (after the definition of a command
 // list's macro, when there is one) says so.
 void NameWatchpoint(const LineWork& work, std::string& postcon) {
-  if (!IsWatchpointWord(work.PreCon)) return;
+  if (!IsWatchpointWord(work.command_word)) return;
   for (size_t line = 0; line <= postcon.size();) {
     if (postcon.compare(line, 5, "break") == 0) {
       postcon.insert(line + 5, 1, 'a');
@@ -333,7 +333,7 @@ void FixDoubledRegisterPrefix(std::string& postcon) {
 }  // namespace
 
 int LineConverter::RewriteCommand(LineWork& work, std::string& converted) {
-  std::string& postcon = work.PostCon;
+  std::string& postcon = work.postcon;
   if (IsAliasDefinition(postcon)) return ConvertAliasDefinition(*this, postcon, converted);
   if (IsLogOff(work)) postcon = "journal off";
   RewriteExpression(work);

@@ -86,19 +86,19 @@ void CopySelection(std::string_view original, std::string& targetstr, Index numb
   targetstr.append(original.substr(At(offset), At(number - offset)));
 }
 
-void SplitUp(std::string_view full, std::string& truncated, std::string& Arguments, Index number) {
+void SplitUp(std::string_view full, std::string& truncated, std::string& rest, Index number) {
   Index length = Length(full);
   std::string_view before = full.substr(0, At(Clamp(number - 1, 0, length)));
   std::string_view after = full.substr(At(Clamp(number, 0, length)));
-  if (!IsViewOf(full, truncated) && !IsViewOf(full, Arguments)) {
+  if (!IsViewOf(full, truncated) && !IsViewOf(full, rest)) {
     truncated.assign(before);
-    Arguments.assign(after);
+    rest.assign(after);
     return;
   }
   // The source is a view of an output: through copies.
   std::string before_copy(before), after_copy(after);
   truncated.swap(before_copy);
-  Arguments.swap(after_copy);
+  rest.swap(after_copy);
 }
 
 void Replace(std::string& fullstring, std::string_view item, std::string_view substitution) {
@@ -131,8 +131,8 @@ void Replace(std::string& fullstring, std::string_view item,
   }
 }
 
-void MakeLower(std::string& string) {
-  for (char& c : string) {
+void MakeLower(std::string& text) {
+  for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
 }

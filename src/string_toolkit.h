@@ -40,15 +40,15 @@ void CutString(std::string_view fullstring, std::string& returnstring, Index sta
 // Appends the characters of `original` from index `offset` up to, not including, index `number`.
 void CopySelection(std::string_view original, std::string& targetstr, Index number, Index offset);
 // Splits `full` around the character at position `number`, which goes to neither part:
-// `truncated` gets the characters before it, `Arguments` those after it.
-void SplitUp(std::string_view full, std::string& truncated, std::string& Arguments, Index number);
+// `truncated` gets the characters before it, `rest` those after it.
+void SplitUp(std::string_view full, std::string& truncated, std::string& rest, Index number);
 // Replaces the first occurrence of `item` by `substitution`; nothing when `item` is absent.
 void Replace(std::string& fullstring, std::string_view item, std::string_view substitution);
 // The same with a substitution made of `pieces`, one after the other.
 void Replace(std::string& fullstring, std::string_view item,
              std::initializer_list<std::string_view> pieces);
 // Lower-cases the letters A to Z (no locale).
-void MakeLower(std::string& string);
+void MakeLower(std::string& text);
 // Removes trailing spaces (only the space character).
 void TrimRight(std::string& fullstring);
 

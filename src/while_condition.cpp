@@ -95,8 +95,8 @@ void Negate(std::string& condition) {
 
 }  // namespace
 
-void ChangeWhile(std::string& Command) {
-  Negate(Command);
-  ReplaceEveryChar(Command, ':', "\\");
-  Command = "gostep until(" + Command + ")";
+void ChangeWhile(std::string& command) {
+  Negate(command);
+  ReplaceEveryChar(command, ':', "\\");
+  command = "gostep until(" + command + ")";
 }

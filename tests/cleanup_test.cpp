@@ -18,7 +18,7 @@ TEST(TemplateCleanUp, FinishesTheTemplate) {
       "\n//Warning the use of result is not consistant between Tavex and MXT";
   struct {
     std::string postcon, arguments, line;  // as placement left them; the line normalised
-    std::string expected;                  // PostCon after clean-up
+    std::string expected;                  // the text after clean-up
   } const cases[] = {
       // clang-format off
       // Unfilled placeholders with their separators; no pass at all when none is left.
@@ -89,11 +89,11 @@ TEST(TemplateCleanUp, FinishesTheTemplate) {
     LineConverter converter;
     LineWork work;
     work.line = c.line;
-    work.PreCon = c.line[0] == '!' ? "!" : c.line.substr(0, c.line.find(' '));
-    work.Arguments = c.arguments;
-    work.PostCon = c.postcon;
+    work.command_word = c.line[0] == '!' ? "!" : c.line.substr(0, c.line.find(' '));
+    work.arguments = c.arguments;
+    work.postcon = c.postcon;
     CleanUpTemplate(work);
-    EXPECT_EQ(work.PostCon, c.expected) << "line: " << c.line;
+    EXPECT_EQ(work.postcon, c.expected) << "line: " << c.line;
   }
 }
 

@@ -80,8 +80,8 @@ TEST(LineSplit, NormalisesThenSplitsIntoCommandWordAndArguments) {
     LineWork work;
     work.line = text.substr(start);
     SplitCommand(work);
-    EXPECT_EQ(work.PreCon, c.pre);
-    EXPECT_EQ(work.Arguments, c.args);
+    EXPECT_EQ(work.command_word, c.pre);
+    EXPECT_EQ(work.arguments, c.args);
   }
 }
 

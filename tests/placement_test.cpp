@@ -24,8 +24,8 @@ TEST(ArgumentPlacement, PlacesArgumentsIntoTemplate) {
   const std::string load = "load/pd/r  'XXXXX1;;XXXXX2" + Unfilled(3) + "'";
   const std::string sourcedir = "\n//Warning sourcedir not available in MXT";
   struct {
-    std::string templ, arguments;  // PostCon as the lookup left it, and the argument text
-    std::string postcon;           // PostCon after placement
+    std::string templ, arguments;  // the template as the lookup left it, and the argument text
+    std::string postcon;           // the text after placement
     int j;                         // the next placeholder number
     std::string after = "=";       // the argument text afterwards ("=": unchanged)
   } const cases[] = {
@@ -86,14 +86,14 @@ TEST(ArgumentPlacement, PlacesArgumentsIntoTemplate) {
   for (const auto& c : cases) {
     LineConverter converter;
     LineWork work;
-    work.PreCon = "cmd";
+    work.command_word = "cmd";
     work.line = "cmd " + c.arguments;
-    work.Arguments = c.arguments;
-    work.PostCon = c.templ;
+    work.arguments = c.arguments;
+    work.postcon = c.templ;
     PlaceArguments(work);
-    EXPECT_EQ(work.PostCon, c.postcon) << c.templ << " / " << c.arguments;
-    EXPECT_EQ(work.Arguments, c.after == "=" ? c.arguments : c.after) << c.arguments;
-    EXPECT_EQ(work.j, c.j) << c.arguments;
+    EXPECT_EQ(work.postcon, c.postcon) << c.templ << " / " << c.arguments;
+    EXPECT_EQ(work.arguments, c.after == "=" ? c.arguments : c.after) << c.arguments;
+    EXPECT_EQ(work.next_placeholder, c.j) << c.arguments;
   }
 }
 
