@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "script_files.h"
+#include "string_toolkit.h"
 
 namespace {
 
@@ -280,29 +281,22 @@ void RunJobs(const CommandLine& command_line, const BatchPlan& plan, unsigned jo
 }  // namespace
 
 void Tally::Add(const tvx2mxt::Finding& finding) {
-  switch (finding.kind) {
-    case tvx2mxt::FindingKind::kNotConverted: {
-      ++counts.not_converted;
-      // The command word as the lookup saw it.
-      std::string_view text = finding.text;
-      size_t start = std::min(text.find_first_not_of(' '), text.size());
-      std::string word(text.substr(start, text.find(' ', start) - start));
-      for (char& c : word) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      }
-      ++not_converted_words[word];
-      break;
-    }
-    case tvx2mxt::FindingKind::kSemicolons:
-      ++counts.semicolon_lines;
-      break;
-    case tvx2mxt::FindingKind::kWarning:
-      ++counts.warnings;
-      break;
-    case tvx2mxt::FindingKind::kDropped:
-      ++counts.dropped;
-      break;
-  }
+  counts.Add(finding.kind);
+  if (finding.kind != tvx2mxt::FindingKind::kNotConverted) return;
+  // The command word as the lookup saw it.
+  std::string_view text = finding.text;
+  size_t start = std::min(text.find_first_not_of(' '), text.size());
+  std::string word(text.substr(start, text.find(' ', start) - start));
+  MakeLower(word);
+  ++not_converted_words[word];
+}
+
+void Tally::Merge(const Tally& script) {
+  counts.not_converted += script.counts.not_converted;
+  counts.semicolon_lines += script.counts.semicolon_lines;
+  counts.warnings += script.counts.warnings;
+  counts.dropped += script.counts.dropped;
+  for (const auto& [word, count] : script.not_converted_words) not_converted_words[word] += count;
 }
 
 std::string FindingLine(const std::string& path, const tvx2mxt::Finding& finding) {
@@ -369,20 +363,13 @@ int RunBatch(const CommandLine& command_line) {
           script.path + " -> " + script.output + ": " + CountsText(outcome.tally.counts) + "\n";
       std::fputs(line.c_str(), stdout);
     }
-    total.counts.not_converted += outcome.tally.counts.not_converted;
-    total.counts.semicolon_lines += outcome.tally.counts.semicolon_lines;
-    total.counts.warnings += outcome.tally.counts.warnings;
-    total.counts.dropped += outcome.tally.counts.dropped;
-    for (const auto& [word, count] : outcome.tally.not_converted_words) {
-      total.not_converted_words[word] += count;
-    }
+    total.Merge(outcome.tally);
   });
   std::fputs(TotalLine(total).c_str(), stdout);
 
   if (total.failed > 0) return 1;
   if (command_line.check) {
-    const tvx2mxt::Counts& c = total.counts;
-    if (c.not_converted + c.semicolon_lines + c.warnings + c.dropped > 0) return 3;
+    if (total.counts.Total() > 0) return 3;
   }
   return 0;
 }

@@ -16,6 +16,8 @@ struct Tally {
   std::map<std::string, long> not_converted_words;
 
   void Add(const tvx2mxt::Finding& finding);
+  // Adds the counts and command words of one script.
+  void Merge(const Tally& script);
 };
 
 // One finding as compilers and editors write them: "PATH:LINE: KIND: TEXT" and a newline.

@@ -111,6 +111,23 @@ ScriptResult ConvertScript(std::istream& in, std::ostream& out, const Options& o
   return Converter(options).ConvertScript(in, out);
 }
 
+void Counts::Add(FindingKind kind) {
+  switch (kind) {
+    case FindingKind::kNotConverted:
+      ++not_converted;
+      break;
+    case FindingKind::kSemicolons:
+      ++semicolon_lines;
+      break;
+    case FindingKind::kWarning:
+      ++warnings;
+      break;
+    case FindingKind::kDropped:
+      ++dropped;
+      break;
+  }
+}
+
 std::string_view KindName(FindingKind kind) {
   switch (kind) {
     case FindingKind::kNotConverted:

@@ -113,8 +113,7 @@ int CheckSingleScript(const CommandLine& command_line, std::FILE* messages) {
   if (conversion.failure) return ReportFailure(*conversion.failure, messages);
   tally.scripts = 1;
   Print(stdout, TotalLine(tally));
-  const tvx2mxt::Counts& c = tally.counts;
-  return c.not_converted + c.semicolon_lines + c.warnings + c.dropped > 0 ? kNeedsAHand : kDone;
+  return tally.counts.Total() > 0 ? kNeedsAHand : kDone;
 }
 
 }  // namespace

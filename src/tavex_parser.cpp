@@ -79,10 +79,6 @@ std::string_view WarningText(std::string_view line) {
   return {};
 }
 
-}  // namespace
-
-namespace {
-
 // The remembered lines: a line longer than this seldom repeats and is not kept. Each generation
 // holds this many lines, and room for their outputs and findings.
 constexpr size_t kLongestLine = 256;
@@ -226,21 +222,7 @@ void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) 
 }
 
 void ScriptConversion::Deliver(tvx2mxt::FindingKind kind, std::string_view text) {
-  tvx2mxt::Counts& counts = result_.counts;
-  switch (kind) {
-    case tvx2mxt::FindingKind::kNotConverted:
-      ++counts.not_converted;
-      break;
-    case tvx2mxt::FindingKind::kSemicolons:
-      ++counts.semicolon_lines;
-      break;
-    case tvx2mxt::FindingKind::kWarning:
-      ++counts.warnings;
-      break;
-    case tvx2mxt::FindingKind::kDropped:
-      ++counts.dropped;
-      break;
-  }
+  result_.counts.Add(kind);
   finding_.line = line_number_;
   finding_.kind = kind;
   finding_.text.assign(text);

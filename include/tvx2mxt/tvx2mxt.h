@@ -46,6 +46,11 @@ struct Counts {
   long semicolon_lines = 0;
   long warnings = 0;
   long dropped = 0;
+
+  // Counts one more finding of `kind`.
+  void Add(FindingKind kind);
+  // All the findings counted.
+  long Total() const { return not_converted + semicolon_lines + warnings + dropped; }
 };
 
 struct Options {
@@ -62,9 +67,7 @@ struct ScriptResult {
   bool read_failed = false;       // the input stream failed before its end
   // The run needs a hand: something was not converted or dropped, a line held semicolons, or a
   // conversion warned.
-  bool NeedsAHand() const {
-    return counts.not_converted + counts.semicolon_lines + counts.warnings + counts.dropped > 0;
-  }
+  bool NeedsAHand() const { return counts.Total() > 0; }
 };
 
 // What one input line becomes.
