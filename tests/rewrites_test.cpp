@@ -10,6 +10,22 @@
 
 namespace {
 
+// Runs the rewrite chain on the working texts as the earlier stages leave them: the converted
+// text so far, the argument text and the normalised line. Returns the converted line.
+std::string Rewrite(const std::string& post_con, const std::string& arguments,
+                    const std::string& line) {
+  LineConverter converter;
+  LineWork work;
+  work.line = line;
+  work.command_word = work.line.substr(0, work.line.find(' '));
+  MakeLower(work.command_word);
+  work.arguments = arguments;
+  work.postcon = post_con;
+  std::string converted = "untouched";
+  EXPECT_EQ(converter.RewriteCommand(work, converted), kConverted) << line;
+  return converted;
+}
+
 TEST(Rewrites, RulesApplyInTheirOrder) {
   struct {
     const char *post_con, *arguments, *line;  // as clean-up left them; the line normalised
@@ -51,18 +67,8 @@ TEST(Rewrites, RulesApplyInTheirOrder) {
       {"printf \"r1 %d\",r1", "\"r1 %d\",r1", "comment \"r1 %d\",r1", "printf \"r1 %d\",@r1"},
       // clang-format on
   };
-  for (const auto& c : cases) {
-    LineConverter converter;
-    LineWork work;
-    work.line = c.line;
-    work.command_word = work.line.substr(0, work.line.find(' '));
-    MakeLower(work.command_word);
-    work.arguments = c.arguments;
-    work.postcon = c.post_con;
-    std::string converted = "untouched";
-    EXPECT_EQ(converter.RewriteCommand(work, converted), kConverted) << c.line;
-    EXPECT_EQ(converted, c.expected) << c.line;
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(Rewrite(c.post_con, c.arguments, c.line), c.expected) << c.line;
 }
 
 // The rules as they read now, each with a case that changes and one that stays as it was.
@@ -157,18 +163,8 @@ TEST(Rewrites, SoundRules) {
       {"alias", "", "alias", "alias"},
       // clang-format on
   };
-  for (const auto& c : cases) {
-    LineConverter converter;
-    LineWork work;
-    work.line = c.line;
-    work.command_word = work.line.substr(0, work.line.find(' '));
-    MakeLower(work.command_word);
-    work.arguments = c.arguments;
-    work.postcon = c.post_con;
-    std::string converted = "untouched";
-    EXPECT_EQ(converter.RewriteCommand(work, converted), kConverted) << c.line;
-    EXPECT_EQ(converted, c.expected) << c.line;
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(Rewrite(c.post_con, c.arguments, c.line), c.expected) << c.line;
 }
 
 }  // namespace
