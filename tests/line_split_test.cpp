@@ -11,6 +11,23 @@ namespace {
 
 constexpr Index kAnyStart = -2;  // where the indent may be left in more than one way
 
+// A line and what a fresh converter makes of it; "untouched" when it is not converted.
+struct Conversion {
+  const char *line, *converted;
+};
+
+template <size_t N>
+void ExpectConversions(const Conversion (&cases)[N]) {
+  for (const auto& c : cases) {
+    LineConverter converter;
+    std::string line = c.line, converted = "untouched";
+    EXPECT_EQ(converter.ConvertLine(line, converted),
+              std::string(c.converted) == "untouched" ? kNotConverted : kConverted)
+        << c.line;
+    EXPECT_EQ(converted, c.converted) << c.line;
+  }
+}
+
 TEST(LineSplit, NormalisesThenSplitsIntoCommandWordAndArguments) {
   struct {
     const char* line;
@@ -88,21 +105,13 @@ TEST(LineSplit, NormalisesThenSplitsIntoCommandWordAndArguments) {
 // `converted` is written only when the line converts; the caller's line is normalised in place,
 // and one text may be both source and result.
 TEST(LineSplit, ConverterContractAndHelpBranch) {
-  const struct {
-    const char *line, *converted;  // "untouched": not converted
-  } cases[] = {                    // clang-format off
+  // clang-format off
+  const Conversion cases[] = {
       {"h break", "dcommands dtbreak"}, {"h", "dcommands  "}, {"h quit", "dcommands quit "},
       {"h registers", "untouched"}, {"h foo", "untouched"}, {"\t \t", "  "},
       {"frobnicate", "untouched"}, {"\tgo", "go"}};
   // clang-format on
-  for (const auto& c : cases) {
-    LineConverter converter;
-    std::string line = c.line, converted = "untouched";
-    EXPECT_EQ(converter.ConvertLine(line, converted),
-              std::string(c.converted) == "untouched" ? kNotConverted : kConverted)
-        << c.line;
-    EXPECT_EQ(converted, c.converted) << c.line;
-  }
+  ExpectConversions(cases);
   LineConverter converter;
   std::string line = "break\t\tmain  x", converted;
   converter.ConvertLine(line, converted);
@@ -115,9 +124,7 @@ TEST(LineSplit, ConverterContractAndHelpBranch) {
 // A conversion that would be an empty command (an expression without one, a register write
 // without a value) is not converted, wherever the converter is called from.
 TEST(LineSplit, EmptyCommandsAreNotConverted) {
-  const struct {
-    const char *line, *converted;  // "untouched": not converted
-  } cases[] = {
+  const Conversion cases[] = {
       // clang-format off
       {"let", "untouched"}, {"let   ", "untouched"}, {"fpregisters", "untouched"},
       {"call", "untouched"}, {"$", "untouched"}, {"p", "untouched"}, {"r13", "untouched"},
@@ -127,14 +134,7 @@ TEST(LineSplit, EmptyCommandsAreNotConverted) {
       {"setregisters r2 7", "setreg @r2 =7"}, {"comment", "printf \"\""},
       // clang-format on
   };
-  for (const auto& c : cases) {
-    LineConverter converter;
-    std::string line = c.line, converted = "untouched";
-    EXPECT_EQ(converter.ConvertLine(line, converted),
-              std::string(c.converted) == "untouched" ? kNotConverted : kConverted)
-        << c.line;
-    EXPECT_EQ(converted, c.converted) << c.line;
-  }
+  ExpectConversions(cases);
   // A command of a breakpoint's list that is not converted keeps its text in the macro.
   LineConverter converter;
   std::string list = "do {let}", output;
