@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "output_file.h"
 #include "script_files.h"
 #include "string_toolkit.h"
 
@@ -25,25 +26,13 @@ constexpr std::string_view kScriptEnding = ".tvx";
 constexpr std::string_view kOutputEnding = ".mxt";
 
 bool EndsWithScriptEnding(std::string_view name) {
-  if (name.size() < kScriptEnding.size()) return false;
-  std::string_view ending = name.substr(name.size() - kScriptEnding.size());
-  for (size_t k = 0; k < ending.size(); ++k) {
-    char c = ending[k];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kScriptEnding[k]) return false;
-  }
-  return true;
+  return name.size() >= kScriptEnding.size() &&
+         EqualsNoCase(name.substr(name.size() - kScriptEnding.size()), kScriptEnding);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return "";
-  return path.substr(0, slash + 1);
 }
 
 std::string Plural(long count, const char* one, const char* many) {

@@ -21,11 +21,9 @@ constexpr std::array<bool, 256> kWordChars = [] {
 }();
 bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)]; }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string LowerCase(std::string_view text) {
   std::string lower(text);
-  for (char& c : lower) c = Lower(c);
+  MakeLower(lower);
   return lower;
 }
 
@@ -239,7 +237,7 @@ class PlacesOf {
  public:
   PlacesOf(std::string_view text, char c)
       : text_(text),
-        lower_(Lower(c)),
+        lower_(LowerCaseOf(c)),
         upper_(Upper(c)),
         next_lower_(Find(lower_, 0)),
         next_upper_(lower_ == upper_ ? std::string_view::npos : Find(upper_, 0)) {}

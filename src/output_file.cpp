@@ -62,12 +62,6 @@ void RemoveTemporaryFilesAndEnd(int signal) {
 // Links are followed at most this many times, as the system does for a path.
 constexpr int kMaxLinks = 40;
 
-// The folder part of `path`, with its final "/" ("" for a name in the working folder).
-std::string FolderOf(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::string NameOf(const std::string& path) {
   std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -144,6 +138,12 @@ int Failure(int error) {
 }
 
 }  // namespace
+
+// The folder part of `path`, with its final "/" ("" for a name in the working folder).
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
 
 // The file descriptor under a stream, and the first failure of a write or of the close on it
 // (the stream's own error flag does not keep the reason).

@@ -80,6 +80,9 @@ class AtomicOutputFile {
   std::string target_;         // the path the temporary file is renamed to
 };
 
+// The folder part of `path`, with its final "/" ("" for a name in the working folder).
+std::string FolderOf(const std::string& path);
+
 // Makes SIGINT and SIGTERM remove the temporary files being written at that moment (in every
 // thread), then end the process by the signal as its default action does. Call once from the
 // program's start, before any thread is started. A signal that is ignored when the program starts

@@ -40,10 +40,7 @@ bool IsLogOff(const LineWork& work) {
 }
 
 // The first character of the line, in lower case.
-char LineInitial(const std::string& line) {
-  char c = CharAt(line, 0);
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char LineInitial(const std::string& line) { return LowerCaseOf(CharAt(line, 0)); }
 
 // A write to memory: an address ("0x...") before the last "=", or a number that the argument
 // text and the expression "cexpression " begin with, on a line that is neither a call nor a

@@ -9,12 +9,10 @@
 
 namespace {
 
-char LowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // A hash of the name in lower case: names that match in any case have the same hash.
 std::uint64_t HashNoCase(std::string_view name) {
   std::uint64_t hash = 0xcbf29ce484222325u;
-  for (char c : name) hash = (hash ^ static_cast<unsigned char>(LowerCase(c))) * 0x100000001b3u;
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(LowerCaseOf(c))) * 0x100000001b3u;
   return hash ^ (hash >> 32);
 }
 
