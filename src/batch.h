@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "parser.h"
+#include "command_line.h"
 #include "tvx2mxt/tvx2mxt.h"
 
 // What a run counted, with the command words most often not converted.

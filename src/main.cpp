@@ -3,7 +3,7 @@
 #include <new>
 
 #include "output_file.h"
-#include "parser.h"
+#include "command_line.h"
 
 int main(int argc, char** argv) {
   RemoveTemporaryOutputsOnSignals();

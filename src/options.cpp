@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "parser.h"
+#include "command_line.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "batch.h"
-#include "parser.h"
+#include "command_line.h"
 #include "script_files.h"
 
 namespace {

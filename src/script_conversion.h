@@ -26,6 +26,8 @@ class ScriptConversion {
   tvx2mxt::ScriptResult& result() { return result_; }
 
  private:
+  // What a line as read becomes, before it is passed on.
+  void ConvertReadLine(std::string_view raw, std::string& out);
   void ConvertNewLine(std::string_view line, std::string& out);
   void Replay(const RememberedLines::Outcome& outcome, std::string& out);
   void Remember(std::string_view line, std::uint64_t hash, std::string_view output);

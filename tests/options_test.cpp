@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "parser.h"
+#include "command_line.h"
 
 namespace {
 

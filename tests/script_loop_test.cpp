@@ -112,3 +112,25 @@ TEST(ScriptLoop, ConversionsKeepTheirOwnState) {
 }
 
 }  // namespace
+
+// Each input line is passed on once, in order, with the text written for it and after its
+// findings; a repeated line too.
+TEST(ScriptLoop, PassesOnEveryLineWithWhatItBecame) {
+  std::string seen;
+  tvx2mxt::Options options;
+  options.on_finding = [&](const tvx2mxt::Finding& f) {
+    seen += "finding " + std::to_string(f.line) + "\n";
+  };
+  options.on_line = [&](const tvx2mxt::LineRecord& r) {
+    seen += "line " + std::to_string(r.line) + " [" + std::string(r.text) + "] -> [" +
+            std::string(r.output) + "]\n";
+  };
+  std::istringstream in("go\r\n\nfoo\nfoo\n| c\nlog x");
+  std::ostringstream out;
+  tvx2mxt::ConvertScript(in, out, options);
+  const std::string nc = "//No available conversion of command:\t";
+  EXPECT_EQ(seen, "line 1 [go] -> [go\n]\nline 2 [] -> [\n]\nfinding 3\nline 3 [foo] -> [" + nc +
+                      "foo\n]\nfinding 4\nline 4 [foo] -> [" + nc +
+                      "foo\n]\nline 5 [| c] -> [//| c\n]\n" +
+                      "line 6 [log x] -> [journal on=x \n\n]\n");
+}

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "converter.h"
-#include "parser.h"
+#include "command_line.h"
 #include "script_files.h"
 
 namespace {

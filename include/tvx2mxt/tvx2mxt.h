@@ -53,12 +53,22 @@ struct Counts {
   long Total() const { return not_converted + semicolon_lines + warnings + dropped; }
 };
 
+// What one input line became, as the conversion wrote it.
+struct LineRecord {
+  long line = 0;            // the input line, counted from 1
+  std::string_view text;    // the line as read, without its line end
+  std::string_view output;  // what was written for it, each output line ending with "\n"
+};
+
 struct Options {
   // Also write every original command, as a "//tavex:" comment before its conversion (-A).
   bool echo_original = false;
   // When set, every finding is passed here as it is made instead of being collected in
   // ScriptResult::findings (a long script then keeps no list).
   std::function<void(const Finding&)> on_finding;
+  // When set, called once for every input line, in input order, after the findings of that line
+  // were passed on; the texts are valid only during the call.
+  std::function<void(const LineRecord&)> on_line;
 };
 
 struct ScriptResult {

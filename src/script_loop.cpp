@@ -19,6 +19,13 @@ namespace {
 
 constexpr std::string_view kNotConvertedComment = "//No available conversion of command:\t";
 
+// The line as read without its line end (a newline, with a carriage return before it).
+std::string_view WithoutLineEnd(std::string_view raw) {
+  if (!raw.empty() && raw.back() == '\n') raw.remove_suffix(1);
+  if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  return raw;
+}
+
 // The text of a line as the conversion sees it: a NUL byte ends it, the newline goes together
 // with a carriage return right before it, and the first other carriage return becomes a blank
 // (in a copy held by `edited`; otherwise the text is a view of the line as read).
@@ -95,6 +102,14 @@ ScriptConversion::ScriptConversion(const tvx2mxt::Options& options)
 
 void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& out) {
   ++line_number_;
+  const size_t start = out.size();
+  ConvertReadLine(raw, out);
+  if (options_.on_line) {
+    options_.on_line({line_number_, WithoutLineEnd(raw), std::string_view(out).substr(start)});
+  }
+}
+
+void ScriptConversion::ConvertReadLine(std::string_view raw, std::string& out) {
   const std::string_view line = LineText(raw, edited_line_);
   if (IsBlankLine(line)) {
     out += '\n';
