@@ -1,14 +1,19 @@
-// The program: reads the command line, prints the messages it asks for where they belong, and
-// runs one conversion (-I), a check (-C) or a batch (paths without -I).
+// The program: reads the command line, refuses the words no option takes, prints the messages it
+// asks for where they belong, and runs one conversion (-I), a check (-C) or a batch (paths
+// without -I).
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "batch.h"
 #include "command_line.h"
 #include "script_files.h"
+#include "string_toolkit.h"
 
 namespace {
 
@@ -59,6 +64,7 @@ ScriptFile SingleScript(const CommandLine& command_line) {
     file.output = command_line.output;
   }
   file.write = !command_line.check;
+  file.backup = command_line.backup;
   return file;
 }
 
@@ -81,8 +87,10 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages) {
 
   PrintSummary(stdout, conversion.result.counts);
   if (!file.output.has_value()) {
+    errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-      int error = errno;
+      int error = errno != 0 ? errno : EIO;
+      std::clearerr(stdout);  // reported here, once
       return ReportFailure(
           {"\nCould not write the file standard output\n", "standard output", std::strerror(error)},
           stderr);
@@ -99,56 +107,105 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages) {
   return kDone;
 }
 
-// -C with -I: converts without writing, prints every finding and the total on standard output.
+// -C with -I: converts without writing, prints every finding and the total on standard output,
+// each line as soon as it is made.
 int CheckSingleScript(const CommandLine& command_line, std::FILE* messages) {
   const std::string report_path = ReportPath(command_line);
   Tally tally;
+  ReportOutput report;
   tvx2mxt::Options options;
   options.echo_original = command_line.echo_original;
   options.on_finding = [&](const tvx2mxt::Finding& finding) {
     tally.Add(finding);
-    Print(stdout, FindingLine(report_path, finding));
+    report.Write(FindingLine(report_path, finding));
   };
   FileConversion conversion = ParseFile(SingleScript(command_line), options);
-  if (conversion.failure) return ReportFailure(*conversion.failure, messages);
+  if (conversion.failure) return report.Finish(ReportFailure(*conversion.failure, messages));
   tally.scripts = 1;
-  Print(stdout, TotalLine(tally));
-  return tally.counts.Total() > 0 ? kNeedsAHand : kDone;
+  report.Write(TotalLine(tally));
+  return report.Finish(tally.counts.Total() > 0 ? kNeedsAHand : kDone);
+}
+
+// Words that no option takes or knows: each is named, then how to get help; nothing else
+// happens.
+int RefuseWords(const CommandLine& command_line) {
+  for (const std::string& error : command_line.word_errors) {
+    Print(stderr, "tvx2mxt: " + error + "\n");
+  }
+  Print(stderr, "Try 'tvx2mxt --help' for more information.\n");
+  return kUsageError;
+}
+
+// --help and --version print on standard output and end the run.
+int PrintImmediately(const CommandLine& command_line) {
+  Print(stdout, command_line.immediate == Immediate::kLongHelp ? std::string(kLongHelp)
+                                                               : LongVersionLine());
+  return ReportOutput().Finish(kDone);
+}
+
+// A path of a batch that names an MXT script ("NAME.mxt" in any case, a file or nothing yet) is
+// refused: "tvx2mxt old.tvx new.mxt" means an output, which only -O names.
+bool IsOutputScriptPath(const std::string& path) {
+  constexpr std::string_view kEnding = ".mxt";
+  if (path.size() < kEnding.size() ||
+      !EqualsNoCase(std::string_view(path).substr(path.size() - kEnding.size()), kEnding)) {
+    return false;
+  }
+  struct stat info;
+  return stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode);
+}
+
+int RefuseOutputScriptPaths(const CommandLine& command_line) {
+  int status = kDone;
+  for (const std::string& path : command_line.paths) {
+    if (!IsOutputScriptPath(path)) continue;
+    Print(stderr, ReasonLine(path, "is an MXT script; to name an output use -O"));
+    status = kUsageError;
+  }
+  return status;
 }
 
 }  // namespace
 
 int RunConverter(int argc, char** argv) {
   const CommandLine command_line = ProcessInputs(argc, argv);
-  for (const std::string& word : command_line.ignored) Print(stderr, ReasonLine("ignored", word));
+  if (!command_line.word_errors.empty()) return RefuseWords(command_line);
+  if (command_line.immediate != Immediate::kNone) return PrintImmediately(command_line);
+  // Until the report of a run is written, asking for one is a usage error rather than a run
+  // that quietly writes none.
+  if (command_line.report.has_value()) {
+    Print(stderr, "tvx2mxt: option '--report' is not available yet\n");
+    Print(stderr, "Try 'tvx2mxt --help' for more information.\n");
+    return kUsageError;
+  }
   // Standard output holds nothing but the script and its summary when the script goes there.
   std::FILE* messages =
       command_line.ScriptToStandardOutput() && !command_line.usage_error ? stderr : stdout;
   PrintMessages(command_line, messages);
   const bool nothing_named = !command_line.input.has_value() && command_line.paths.empty();
-  if (nothing_named && !command_line.help_asked && !command_line.long_version) {
-    PrintHelp(messages);
-  }
+  if (nothing_named && !command_line.help_asked) PrintHelp(messages);
   std::fflush(messages);
 
   if (command_line.usage_error) return kUsageError;
+  if (int refused = RefuseOutputScriptPaths(command_line)) return refused;
+  int status = kDone;
   try {
     if (command_line.input.has_value()) {
-      return command_line.check ? CheckSingleScript(command_line, messages)
-                                : ConvertSingleScript(command_line, messages);
-    }
-    if (!command_line.paths.empty()) {
+      status = command_line.check ? CheckSingleScript(command_line, messages)
+                                  : ConvertSingleScript(command_line, messages);
+    } else if (!command_line.paths.empty()) {
       // The outputs of a batch are files: "-O -" names no folder for them.
       if (!command_line.check && command_line.output == "-") {
         Print(stderr, ReasonLine("-O -", "a batch writes its outputs into a folder"));
         return kUsageError;
       }
-      return RunBatch(command_line);
+      status = RunBatch(command_line);
     }
   } catch (const std::bad_alloc&) {
     std::fputs("\nmalloc error", messages);
     std::fflush(messages);
     return kOutOfMemory;
   }
-  return kDone;
+  // Whatever went to standard output and could not be written makes the run a failure.
+  return ReportOutput().Finish(status);
 }
