@@ -60,36 +60,46 @@ Index FindValueComma(std::string_view text) {
 
 bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// Length of the integer literal at the start of `text` ("0x" or "0X" and hex digits, or decimal
-// digits; no sign, no fraction) when it runs up to a blank or the end; 0 otherwise.
-size_t IntegerLiteralLength(std::string_view text) {
+// The number of decimal digits at the start of `text`.
+size_t DigitsLength(std::string_view text) {
+  size_t length = 0;
+  while (length < text.size() && IsDigit(text[length])) ++length;
+  return length;
+}
+
+// Length of the number literal at the start of `text` ("0x" or "0X" and hex digits, decimal
+// digits, or decimal digits, "." and decimal digits; no sign) when it runs up to a blank or the
+// end; 0 otherwise.
+size_t NumberLiteralLength(std::string_view text) {
   size_t length = 0;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     length = 2;
     while (length < text.size() && IsHexDigit(text[length])) ++length;
     if (length == 2) return 0;
   } else {
-    while (length < text.size() && IsDigit(text[length])) ++length;
+    length = DigitsLength(text);
+    if (length > 0 && CharAt(text, static_cast<Index>(length)) == '.') {
+      const size_t fraction = DigitsLength(text.substr(length + 1));
+      length = fraction > 0 ? length + 1 + fraction : 0;
+    }
   }
   return length == text.size() || text[length] == ' ' ? length : 0;
 }
 
 // A text without a comma whose first "=" is followed, to its end, by blanks and then two or
-// more integer literals separated by blanks: a value list written without commas.
-bool IsBlankSeparatedIntegerList(std::string_view text) {
+// more number literals separated by blanks (blanks after the last one aside): a value list
+// written without commas.
+bool IsBlankSeparatedNumberList(std::string_view text) {
   if (Contains(text, ",")) return false;
   size_t at = text.find('=');
   if (at == std::string_view::npos) return false;
   at = text.find_first_not_of(' ', at + 1);
   int literals = 0;
   while (at != std::string_view::npos) {
-    size_t length = IntegerLiteralLength(text.substr(at));
+    size_t length = NumberLiteralLength(text.substr(at));
     if (length == 0) return false;
     ++literals;
-    at += length;
-    if (at == text.size()) break;
-    at = text.find_first_not_of(' ', at);
-    if (at == std::string_view::npos) return false;  // blanks after the last literal
+    at = text.find_first_not_of(' ', at + length);
   }
   return literals >= 2;
 }
@@ -160,14 +170,16 @@ void ChangeSpaceComma(std::string& text, Index pos) {
 }
 
 bool IsArrayAssignment(std::string_view text) {
-  return FindValueComma(text) > 9 || IsBlankSeparatedIntegerList(text);
+  return FindValueComma(text) > 9 || IsBlankSeparatedNumberList(text);
 }
 
 // Commas before the "=" belong to the target, not to the value list: they neither count nor
-// split elements; nor does a comma inside double quotes or parentheses.
+// split elements; nor does a comma inside double quotes or parentheses. Blanks at the end of the
+// text separate nothing.
 void SortArrays(std::string& returnstring) {
   Index pos = FindString(returnstring, "=");
   if (pos == -1) return;
+  TrimRight(returnstring);
   ChangeSpaceComma(returnstring, pos);
 
   const std::string_view text = returnstring;
