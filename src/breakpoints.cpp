@@ -47,25 +47,69 @@ Index CountAgainstLocation(const std::string& command, Index pos, Index pos2) {
   return digits;
 }
 
-// A count: a digit right after the second blank of the text makes everything from there on the
-// count. Failing that, digits after a comma at the end of the location ("main,3") are the
-// count, and the comma stays.
-void ConvertCount(std::string& command) {
-  Index pos = FindString(command, " ");
-  Index pos2 = FindnChar(command, ' ', pos + 1);
-  if (pos2 != -1 && IsDigit(CharAt(command, pos2 + 1))) {
-    std::string digit = command.substr(static_cast<size_t>(pos2) + 1);
-    DeleteString(command, pos2, Length(command));
-    Replace(command, "break", {"break,pass:", digit});
-    return;
-  }
+// The count makes the command "break,pass:" followed by the count.
+void PassCount(std::string& command, std::string_view digit) {
+  Replace(command, "break", {"break,pass:", digit});
+}
+
+// A digit right after the second blank of the text makes everything from there on the count.
+bool TakeCountAfterSecondBlank(std::string& command, Index pos2) {
+  if (pos2 == -1 || !IsDigit(CharAt(command, pos2 + 1))) return false;
+  std::string digit = command.substr(static_cast<size_t>(pos2) + 1);
+  DeleteString(command, pos2, Length(command));
+  PassCount(command, digit);
+  return true;
+}
+
+// Digits after a comma at the end of the location ("main,3") are the count.
+bool TakeCountAgainstLocation(std::string& command, Index pos, Index pos2) {
   Index digits = CountAgainstLocation(command, pos, pos2);
-  if (digits == -1) return;
+  if (digits == -1) return false;
   Index end = pos2 == -1 ? Length(command) : pos2;
   std::string digit =
       command.substr(static_cast<size_t>(digits), static_cast<size_t>(end - digits));
   DeleteString(command, digits, end);
-  Replace(command, "break", {"break,pass:", digit});
+  PassCount(command, digit);
+  return true;
+}
+
+// A count after blanks ("break f  3"): the command word, one blank, the location word, blanks,
+// decimal digits and then only blanks. The text from the end of the location word on goes.
+bool TakeCountAfterBlanks(std::string& command, Index pos) {
+  if (pos <= 0) return false;
+  const size_t location = static_cast<size_t>(pos) + 1;
+  const size_t location_end = std::min(command.find(' ', location), command.size());
+  const size_t digits = std::min(command.find_first_not_of(' ', location_end), command.size());
+  size_t digits_end = digits;
+  while (digits_end < command.size() && IsDigit(command[digits_end])) ++digits_end;
+  if (location_end == location || digits == location_end || digits_end == digits ||
+      command.find_first_not_of(' ', digits_end) != std::string::npos) {
+    return false;
+  }
+  std::string digit = command.substr(digits, digits_end - digits);
+  command.erase(location_end);
+  PassCount(command, digit);
+  return true;
+}
+
+// The location word of a counted breakpoint ends with the comma that stood before its count;
+// that comma goes.
+void DropLocationComma(std::string& command) {
+  Index pos = FindString(command, " ");
+  if (pos == -1) return;
+  const size_t end = std::min(command.find(' ', static_cast<size_t>(pos) + 1), command.size());
+  if (end > static_cast<size_t>(pos) + 1 && command[end - 1] == ',') command.erase(end - 1, 1);
+}
+
+// A count: a digit right after the second blank, digits after a comma at the end of the
+// location, or digits after blanks that end the text. The comma before it goes with it.
+void ConvertCount(std::string& command) {
+  Index pos = FindString(command, " ");
+  Index pos2 = FindnChar(command, ' ', pos + 1);
+  if (TakeCountAfterSecondBlank(command, pos2) || TakeCountAgainstLocation(command, pos, pos2) ||
+      TakeCountAfterBlanks(command, pos)) {
+    DropLocationComma(command);
+  }
 }
 
 // Where the keywords of the argument text stand: the command list's "do", the last "}", and the
@@ -86,17 +130,18 @@ Keywords FindKeywords(const std::string& arguments) {
 }
 
 // A command list ("do" and what follows it, up to its last "}" when a condition follows) becomes
-// a macro whose definition goes in front of the breakpoint command. Returns whether a macro was
-// made.
+// a macro whose definition goes in front of the breakpoint command; `notes` receives what the
+// list could not hold. Returns whether a macro was made.
 bool ConvertCommandList(LineConverter& converter, std::string& command,
-                        const std::string& arguments, const Keywords& keywords) {
+                        const std::string& arguments, const Keywords& keywords,
+                        std::string& notes) {
   if (keywords.d == -1) return false;
   size_t d = static_cast<size_t>(keywords.d);
   std::string formacro = keywords.ConditionAfterList()
                              ? arguments.substr(d, static_cast<size_t>(keywords.e) + 1 - d)
                              : arguments.substr(d);
   std::string macroreturn;
-  std::string name = converter.CreateMacro(formacro, macroreturn);
+  std::string name = converter.CreateMacro(formacro, macroreturn, notes);
   macroreturn += "\n";
   Replace(command, "break", {"break,macro:{", name, "()}"});
   ReplaceWord(command, " do", " ");
@@ -120,23 +165,96 @@ bool FindCondition(const std::string& arguments, const Keywords& keywords, std::
   return true;
 }
 
+// The condition inside "when:{...}"; its scope colons become backslashes, those of a quoted
+// string stay.
+void ConditionText(std::string& condition) { ReplaceEveryCharOutsideQuotes(condition, ':', "\\"); }
+
+// With a macro, the condition goes right after the macro reference: after the first ")}" of the
+// breakpoint command (the last line of the text).
+void ConditionAfterMacro(std::string& command, std::string_view condition) {
+  const size_t last_line = command.rfind('\n') + 1;  // 0 without a newline
+  const size_t reference = command.find(")}", last_line);
+  if (reference == std::string::npos) return;
+  command.insert(reference + 2, std::string(",when:{").append(condition).append("}"));
+}
+
+// Without a macro, the condition comes first: "break,when:{...} ", or in a chain of qualifiers
+// ("break,pass:...") "break,when:{...}" without the blank.
+void ConditionFirst(std::string& command, std::string_view condition) {
+  if (BeginsWith(command, "break,")) {
+    Replace(command, "break", {"break,when:{", condition, "}"});
+  } else {
+    Replace(command, "break", {"break,when:{", condition, "} "});
+  }
+}
+
 // A condition becomes "when", behind the macro reference when there is a command list.
 void ConvertCondition(std::string& command, const std::string& arguments, const Keywords& keywords,
                       bool macroset) {
-  std::string formacro;
-  if (!FindCondition(arguments, keywords, formacro)) return;
-  ReplaceEveryChar(formacro, ':', "\\");
+  std::string condition;
+  if (!FindCondition(arguments, keywords, condition)) return;
+  ConditionText(condition);
   if (macroset) {
-    Replace(command, ")} ", {")} ,when:{", formacro, "}"});
+    ConditionAfterMacro(command, condition);
   } else {
-    Replace(command, "break", {"break,when:{", formacro, "} "});
+    ConditionFirst(command, condition);
   }
   ReplaceWord(command, " if", " ");
 }
 
+// The text of an entry of a command list without the blanks and tabs around it.
+std::string_view TrimmedEntry(std::string_view entry) {
+  const size_t first = entry.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return entry.substr(first, entry.find_last_not_of(" \t") + 1 - first);
+}
+
+// A conversion that brings a macro definition of its own: a breakpoint with a list inside a list.
+bool HoldsMacroDefinition(std::string_view converted) {
+  return Contains(converted, "define int MyMacro_") && Contains(converted, "\n");
+}
+
+// An entry converted into nothing but blanks, or into a comment (a command MXT lacks), did not
+// convert.
+bool ConvertedToCommand(int result, std::string_view converted) {
+  return result == kConverted && converted.find_first_not_of(' ') != std::string_view::npos &&
+         !BeginsWith(converted, "//");
+}
+
 }  // namespace
 
-std::string LineConverter::CreateMacro(std::string& macrostring, std::string& output) {
+// The macro's command lines, one for each line of an entry's conversion but its comment lines,
+// which are collected in `notes` (each after a newline) with a note for each entry that did not
+// convert.
+void LineConverter::AddListEntry(std::string& command, std::string& temp, std::string& notes) {
+  const std::string entry(TrimmedEntry(command));
+  if (entry.empty()) return;
+  const int result = ConvertListEntry(command);
+  if (!ConvertedToCommand(result, command)) {
+    notes.append("\n//Warning: not converted in the command list: ").append(entry);
+    return;
+  }
+  if (HoldsMacroDefinition(command)) {
+    // The inner definition is one command line; its breakpoint, the last line, is cut off.
+    command.resize(std::min(command.rfind('\n'), command.size()));
+    temp.append("$").append(command).append("$;\n");
+    return;
+  }
+  std::string_view lines = command;
+  for (size_t start = 0; start <= lines.size();) {
+    const size_t end = std::min(lines.find('\n', start), lines.size());
+    const std::string_view line = lines.substr(start, end - start);
+    if (BeginsWith(line, "//")) {
+      notes.append("\n").append(line);
+    } else if (!line.empty()) {
+      temp.append("$").append(line).append("$;\n");
+    }
+    start = end + 1;
+  }
+}
+
+std::string LineConverter::CreateMacro(std::string& macrostring, std::string& output,
+                                       std::string& notes) {
   if (Index found = FindString(macrostring, "do"); found != -1) {
     DeleteString(macrostring, found, found + 2);
   }
@@ -163,13 +281,7 @@ std::string LineConverter::CreateMacro(std::string& macrostring, std::string& ou
   // command may hold a list of its own, and so on).
   std::string().swap(macrostring);
   for (std::string& command : commands) {
-    ConvertLine(command, command);
-    if (command.empty()) continue;
-    // A warning line that the conversion appended is not part of the macro.
-    if (size_t newline = command.rfind('\n'); newline != std::string::npos) {
-      command.resize(newline);
-    }
-    temp.append("$").append(command).append("$;\n");
+    AddListEntry(command, temp, notes);
     std::string().swap(command);
   }
   temp += "return (1);\n}\n.\n";
@@ -182,6 +294,8 @@ void LineConverter::ConvertBreaks(std::string& command, const std::string& argum
   ConvertLocation(command);
   ConvertCount(command);
   Keywords keywords = FindKeywords(arguments);
-  bool macroset = ConvertCommandList(*this, command, arguments, keywords);
+  std::string notes;
+  bool macroset = ConvertCommandList(*this, command, arguments, keywords, notes);
   ConvertCondition(command, arguments, keywords, macroset);
+  command.append(notes);
 }

@@ -62,11 +62,12 @@ char CharBefore(std::string_view text, size_t at) {
 // The words that the conversion of a command consumes by design.
 class ConsumedWords {
  public:
-  explicit ConsumedWords(std::string_view command)
+  ConsumedWords(std::string_view command, std::string_view converted)
       : go_(IsOneOf(command, {"g", "go"})),
         step_(IsOneOf(command, {"s", "step", "i", "is", "istep"})),
         log_(EqualsNoCase(command, "log")),
-        breakpoint_(IsOneOf(command, {"b", "br", "break", "w", "watch"})) {}
+        breakpoint_(IsOneOf(command, {"b", "br", "break", "w", "watch"})),
+        arguments_line_(BeginsWith(converted, "arguments")) {}
 
   // Whether the `index`-th word of the argument text is one of them. `previous` is the word
   // before it.
@@ -79,7 +80,11 @@ class ConsumedWords {
                         CharBefore(arguments, word.at) == ';')) {
       return true;
     }
-    if (text.size() > 5) return false;  // none of the words is longer than "while"
+    // The variable "$cmdline" is MXT's "arguments".
+    if (arguments_line_ && EqualsNoCase(text, "cmdline") && CharBefore(arguments, word.at) == '$') {
+      return true;
+    }
+    if (text.size() > 5) return false;  // none of the other words is longer than "while"
     if (IsOneOf(text, {"do", "if"})) return true;
     if ((go_ || step_) && (EqualsNoCase(text, "while") || (index == 0 && IsPrefixOfWhile(text)))) {
       return true;
@@ -91,10 +96,11 @@ class ConsumedWords {
   }
 
  private:
-  bool go_;          // go and its while word
-  bool step_;        // step, with its while word and "in" and "out"
-  bool log_;         // log and its "off"
-  bool breakpoint_;  // a breakpoint or watchpoint, with its command list
+  bool go_;              // go and its while word
+  bool step_;            // step, with its while word and "in" and "out"
+  bool log_;             // log and its "off"
+  bool breakpoint_;      // a breakpoint or watchpoint, with its command list
+  bool arguments_line_;  // the conversion is an "arguments" line
 };
 
 // Up to this many words, on a text up to this long, each word is searched on its own.
@@ -106,8 +112,8 @@ constexpr size_t kShortText = 1024;
 // them; every further one after that. The first kFewWords are held without taking memory.
 class Candidates {
  public:
-  Candidates(std::string_view command, std::string_view arguments) {
-    const ConsumedWords consumed(command);
+  Candidates(std::string_view command, std::string_view arguments, std::string_view converted) {
+    const ConsumedWords consumed(command, converted);
     size_t index = 0;
     std::string_view previous;
     for (Word word = WordFrom(arguments, 0); !word.text.empty();
@@ -300,7 +306,7 @@ std::vector<bool> FindAll(const Candidates& candidates, std::string_view text) {
 
 std::string DroppedWords(std::string_view command, std::string_view arguments,
                          std::string_view converted) {
-  const Candidates candidates(command, arguments);
+  const Candidates candidates(command, arguments, converted);
   std::string dropped;
   auto drop = [&](std::string_view word) {
     if (!dropped.empty()) dropped += ' ';

@@ -18,7 +18,9 @@ TEST(Aliases, DefinitionsUsesAndTheStore) {
     size_t stored;          // names in the store afterwards
   } const steps[] = {
       {"alias foo go", "alias foo = go", 1},
-      {"foo 1", "foo", 1},  // an alias is its own template: arguments are dropped
+      {"foo 1", "foo 1", 1},  // an alias is its own template: its arguments follow it
+      {"foo  1  2 ", "foo 1 2", 1},
+      {"foo", "foo", 1},
       {"alias bar nosuchcommand", nullptr, 1},
       {"bar", nullptr, 1},
       {"alias GoFast go", "alias GoFast = go", 2},  // found in any case, as first written
@@ -26,13 +28,15 @@ TEST(Aliases, DefinitionsUsesAndTheStore) {
       {"gofast", "GoFast", 2},
       {"alias gofast step", "alias gofast = stepl", 3},  // the first spelling stays
       {"GOFAST", "GoFast", 3},
-      {"gofast while x", "GoFast", 3},  // an alias use, not a go-while
-      {"alias lonely", nullptr, 3},     // no body
+      {"gofast while x", "GoFast while x", 3},  // an alias use, not a go-while
+      {"alias lonely", nullptr, 3},             // no body
       {"alias a1 alias a2 go", "alias a1 = alias a2 = go", 5},
       {"a2", "a2", 5},
-      // A body that converts to a comment defines nothing.
+      // A body that converts to a comment, or to nothing, defines nothing.
       {"alias clr unbreak 1", nullptr, 5},
       {"clr", nullptr, 5},
+      {"alias clr unw", nullptr, 5},
+      {"alias clr  ", nullptr, 5},
       // "alias" inside a word is no definition.
       {"let myalias", "cexpression myalias", 5},
       {"let alias_cnt = 1", "cexpression alias_cnt  =  1", 5},

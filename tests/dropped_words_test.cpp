@@ -45,6 +45,10 @@ TEST(DroppedWords, WordsNowhereInTheConversion) {
       {"e", "0x40 /32 4", "dump 0x40 ..4", ""},  {"e", "0x40 32 4", "dump 0x40 ..4", "32"},
       {"e", "/64 4", "dump 4", "64"},
       {"go", "", "go", ""},  {"go", "+-*/ ()", "go", ""},  // no words
+      // "$cmdline" is MXT's "arguments"; elsewhere its word counts as any other.
+      {"let", "$cmdline = \"x\"", "arguments = \"x\"", ""},
+      {"pause", "1 $cmdline", "pause 1", "cmdline"},
+      {"let", "cmdline = 1", "arguments = 1", "cmdline"},
       // clang-format on
   };
   for (const auto& c : cases) {
