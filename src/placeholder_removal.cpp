@@ -9,6 +9,7 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <queue>
 #include <string>
@@ -22,8 +23,12 @@ namespace {
 bool IsPlaceholderDigit(char digit) { return (digit >= '1' && digit <= '9') || digit == 'x'; }
 
 // Texts up to this length take the passes on the text itself (RemoveFromShortText); a pass then
-// costs a few scans of a short text. Longer ones go through LinkedText.
+// costs a few scans of a short text. A longer one does so for its first kFewPasses passes, which
+// are all that the placeholders of a template need; a long text that needs more (its arguments
+// brought many placeholders, or many separators to remove) goes on through LinkedText, where a
+// pass costs what it changes.
 constexpr size_t kShortText = 2048;
+constexpr size_t kFewPasses = 16;
 
 // The template whose file name and arguments stand in single quotes, and the one command whose
 // name holds a comma.
@@ -186,26 +191,29 @@ size_t NextPlaceholder(std::string_view text, size_t from) {
 // The passes on a short text. While steps 2 to 10 are idle, a pass is step 1 alone, and the
 // only question is whether its deletion gave them work. No placeholder starts before `from`: a
 // deletion alone can only form one across the place where it joins the text.
-void RemoveFromShortText(std::string& postcon) {
+// At most `most_passes` passes are made; returns whether the removal ended within them.
+bool RemoveFromShortText(std::string& postcon, size_t most_passes) {
   constexpr std::string_view kPlaceholder = "XXXXX";
   size_t from = 0;
   std::optional<bool> idle;  // known once there is a placeholder
-  for (size_t p; (p = NextPlaceholder(postcon, from)) != std::string::npos;) {
+  for (size_t p, passes = 0; (p = NextPlaceholder(postcon, from)) != std::string::npos; ++passes) {
+    if (passes == most_passes) return false;
     if (!idle) idle = TidyIsIdle(postcon);
     Index join = DeleteFirstPlaceholder(postcon, static_cast<Index>(p));
     bool changed = join != -1;
     if (*idle) {
-      if (!changed) return;  // steps 2 to 10 have nothing to do either
+      if (!changed) return true;  // steps 2 to 10 have nothing to do either
       if (!JoinMakesWork(postcon, static_cast<size_t>(join))) {
         from = static_cast<size_t>(std::max<Index>(join - (Length(kPlaceholder) - 1), 0));
         continue;
       }
     }
     changed = TidyAfterPlaceholder(postcon) || changed;
-    if (!changed) return;
+    if (!changed) return true;
     idle = TidyIsIdle(postcon);
     from = 0;
   }
+  return true;
 }
 
 // The texts the passes look for.
@@ -328,19 +336,21 @@ class LinkedText {
         alive_(size_, true),
         commas_(chars_) {
     for (size_t i = 0; i < size_; ++i) {
-      next_[i] = i + 1 < size_ ? i + 1 : kEnd();
-      prev_[i] = i > 0 ? i - 1 : kBegin();
+      next_[i] = Place(i + 1 < size_ ? i + 1 : kEnd());
+      prev_[i] = Place(i > 0 ? i - 1 : kBegin());
     }
-    next_[kBegin()] = size_ > 0 ? 0 : kEnd();
-    prev_[kEnd()] = size_ > 0 ? size_ - 1 : kBegin();
+    next_[kBegin()] = Place(size_ > 0 ? 0 : kEnd());
+    prev_[kEnd()] = Place(size_ > 0 ? size_ - 1 : kBegin());
     for (size_t k = 0; k < kSoughtCount; ++k) {
       if (k == kComma) continue;  // found through commas_
       for (size_t at = chars_.find(kSought[k]); at != std::string::npos;
            at = chars_.find(kSought[k], at + 1)) {
-        candidates_[k].push(at);
+        candidates_[k].push(Place(at));
       }
     }
   }
+
+  static std::uint32_t Place(size_t i) { return static_cast<std::uint32_t>(i); }
 
   size_t kBegin() const { return size_; }
   size_t kEnd() const { return size_ + 1; }
@@ -398,8 +408,8 @@ class LinkedText {
       if (chars_[right] == ',' || chars_[right] == '"') commas_.Remove(right);
       right = next_[right];
     }
-    next_[left] = right;
-    prev_[right] = left;
+    next_[left] = Place(right);
+    prev_[right] = Place(left);
     for (size_t k = 0; k < kSoughtCount; ++k) {
       if (k == kComma) continue;
       std::string_view sought = kSought[k];
@@ -410,19 +420,23 @@ class LinkedText {
       size_t start = left;
       for (size_t back = 1; back <= reach && start != kBegin(); ++back) {
         bool ends_here = IsWordSought(k) && back == reach;
-        if ((across || ends_here) && chars_[start] == sought[0]) candidates_[k].push(start);
+        if ((across || ends_here) && chars_[start] == sought[0]) {
+          candidates_[k].push(Place(start));
+        }
         start = prev_[start];
       }
       if (IsWordSought(k) && Found(right) && chars_[right] == sought[0]) {
-        candidates_[k].push(right);
+        candidates_[k].push(Place(right));
       }
     }
   }
 
-  std::string Text() const {
-    std::string text;
-    for (size_t i = next_[kBegin()]; i != kEnd(); i = next_[i]) text += chars_[i];
-    return text;
+  // The text left, written over the characters (each stays where it was or moves forward).
+  std::string Text() && {
+    size_t kept = 0;
+    for (size_t i = next_[kBegin()]; i != kEnd(); i = next_[i]) chars_[kept++] = chars_[i];
+    chars_.resize(kept);
+    return std::move(chars_);
   }
 
  private:
@@ -442,10 +456,12 @@ class LinkedText {
 
   std::string chars_;
   size_t size_;
-  std::vector<size_t> next_, prev_;  // of each character, and of the two ends
+  // Of each character, and of the two ends; a text of a long line is far shorter than 4 GiB.
+  std::vector<std::uint32_t> next_, prev_;
   std::vector<bool> alive_;
   CommasOutsideQuotes commas_;
-  std::array<std::priority_queue<size_t, std::vector<size_t>, std::greater<>>, kSoughtCount>
+  std::array<std::priority_queue<std::uint32_t, std::vector<std::uint32_t>, std::greater<>>,
+             kSoughtCount>
       candidates_;
 };
 
@@ -508,13 +524,15 @@ void RemovePlaceholdersFromLongText(std::string& postcon) {
   LinkedText text(std::move(postcon));
   while (text.Found(text.First(kPlaceholder)) && RemovalPass(text)) {
   }
-  postcon = text.Text();
+  postcon = std::move(text).Text();
 }
 
 void RemoveUnfilledPlaceholders(std::string& postcon) {
-  if (postcon.size() > kShortText) {
-    RemovePlaceholdersFromLongText(postcon);
+  if (postcon.size() <= kShortText) {
+    RemoveFromShortText(postcon, std::numeric_limits<size_t>::max());
     return;
   }
-  RemoveFromShortText(postcon);
+  // A long text goes on through LinkedText when it needs more than a few passes: the passes are
+  // the same, whichever carries them out.
+  if (!RemoveFromShortText(postcon, kFewPasses)) RemovePlaceholdersFromLongText(postcon);
 }
