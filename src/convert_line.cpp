@@ -8,8 +8,9 @@
 #include "run_state.h"
 
 // Records a running ConvertLine call for as long as it runs, and refuses a call that could not
-// end: one whose text equals that of a call still running (it would convert itself again), or
-// one beyond the deepest nesting allowed. An admitted call gets the frame of its depth.
+// end: one whose text equals that of a call still running (it would convert itself again), one
+// beyond the deepest nesting allowed, or one within others whose texts already hold as much as a
+// line may. An admitted call gets the frame of its depth.
 class LineConverter::RunningLine {
  public:
   RunningLine(LineConverter& converter, const std::string& text) : converter_(converter) {
@@ -17,12 +18,32 @@ class LineConverter::RunningLine {
     auto& frames = converter_.frames_;
     std::size_t& depth = converter_.running_depth_;
     if (depth >= kMaxConvertDepth) return;
+    // A long text is compared by its hash, a short one as it is (mostly only its length, since a
+    // text within another is shorter).
+    const bool kept = text.size() <= kLongestKeptText;
+    const std::uint64_t hash = kept ? 0 : HashOfLine(text);
+    std::size_t held = text.size();
     for (size_t outer = 0; outer < depth; ++outer) {
-      if (frames[outer]->received == text) return;
+      const ConvertFrame& frame = *frames[outer];
+      held += frame.received_size;
+      if (frame.received_size == text.size() &&
+          (kept ? frame.received == text : frame.received_hash == hash)) {
+        return;
+      }
+    }
+    if (depth > 0 &&
+        held > std::max(kHeldTextFloor, kHeldTextPerOutermost * frames[0]->received_size)) {
+      return;
     }
     if (frames.size() == depth) frames.push_back(std::make_unique<ConvertFrame>());
     frame_ = frames[depth++].get();
-    frame_->received.assign(text);
+    frame_->received_hash = hash;
+    frame_->received_size = text.size();
+    if (kept) {
+      frame_->received.assign(text);
+    } else {
+      frame_->received.clear();
+    }
     LineWork& work = frame_->work;
     work.line.clear();
     work.command_word.clear();
@@ -49,7 +70,9 @@ class LineConverter::RunningLine {
 
   bool admitted() const { return frame_ != nullptr; }
   LineWork& work() { return frame_->work; }
+  // The text received, when it is short enough to be remembered.
   const std::string& received() const { return frame_->received; }
+  bool rememberable() const { return frame_->received_size <= RememberedCommands::kLongestCommand; }
   std::string& normalised() { return frame_->normalised; }
 
  private:
@@ -306,6 +329,7 @@ int LineConverter::ConvertReceived(LineWork& work, std::string& original, std::s
 // conversion within it) converts the same way each time it comes, and normalises the same way.
 int LineConverter::ConvertWithin(RunningLine& running, std::string& original,
                                  std::string& converted) {
+  if (!running.rememberable()) return ConvertReceived(running.work(), original, converted);
   const std::string& received = running.received();
   const std::uint64_t hash = HashOfLine(received);
   // An entry of a command list converts otherwise than the same text elsewhere.

@@ -246,7 +246,6 @@ void RememberedLines::Generation::Clear() {
 namespace {
 
 // The longest command, and conversion, that a place holds.
-constexpr std::size_t kLongestCommand = 256;
 constexpr std::size_t kLongestConversion = 1024;
 
 }  // namespace

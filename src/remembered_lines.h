@@ -164,6 +164,9 @@ class SeenLines {
 // conversions longer than a place holds are not kept.
 class RememberedCommands {
  public:
+  // The longest command kept.
+  static constexpr std::size_t kLongestCommand = 256;
+
   explicit RememberedCommands(std::size_t places);
 
   // The result, the normalised text and the conversion (empty when not converted) of

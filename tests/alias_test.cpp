@@ -77,6 +77,35 @@ TEST(Aliases, NestingBackstopEndsTheRecursion) {
   EXPECT_EQ(converted, "dcommands dcommands ");
 }
 
+// Conversions within others hold their texts: once those would hold more than twice the line
+// (and more than a megabyte), a deeper one is not converted, so that a long line whose lists
+// nest deeply costs a few times its length. A short line nests as deep as ever.
+TEST(Aliases, NestedTextsHoldAFewTimesTheLine) {
+  auto nested = [](int depth, size_t padding) {
+    std::string line = "b f do {p x" + std::string(padding, 'x') + "}";
+    for (int k = 1; k < depth; ++k) line = "b f do {" + line + "}";
+    return line;
+  };
+  auto macros = [](const std::string& converted) {
+    size_t count = 0;
+    for (size_t at = converted.find("define int"); at != std::string::npos;
+         at = converted.find("define int", at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  LineConverter converter;
+  std::string line = nested(20, 0), converted;
+  EXPECT_EQ(converter.ConvertLine(line, converted), kConverted);
+  EXPECT_EQ(macros(converted), 20u);
+  // 600 KB a level: the outermost and its entry (1.2 MB) fit, the third level (1.8 MB) not: the
+  // innermost macro is left empty.
+  line = nested(3, 600000);
+  EXPECT_EQ(converter.ConvertLine(line, converted), kConverted);
+  EXPECT_EQ(macros(converted), 2u);
+  EXPECT_NE(converted.find("define int MyMacro_21()\n{\nreturn (1);"), std::string::npos);
+}
+
 // The store of names on its own: any case finds a name, the first spelling stays, and a store of
 // many names (its table grown many times) still finds each of them and nothing else.
 TEST(AliasStore, NamesInAnyCaseAsFirstWritten) {
