@@ -130,22 +130,20 @@ Keywords FindKeywords(const std::string& arguments) {
 }
 
 // A command list ("do" and what follows it, up to its last "}" when a condition follows) becomes
-// a macro whose definition goes in front of the breakpoint command; `notes` receives what the
-// list could not hold. Returns whether a macro was made.
+// a macro: `definition` receives its definition, which goes in front of the breakpoint command
+// (after an empty line), and `notes` what the list could not hold. Returns whether a macro was
+// made.
 bool ConvertCommandList(LineConverter& converter, std::string& command,
                         const std::string& arguments, const Keywords& keywords,
-                        std::string& notes) {
+                        std::string& definition, std::string& notes) {
   if (keywords.d == -1) return false;
   size_t d = static_cast<size_t>(keywords.d);
   std::string formacro = keywords.ConditionAfterList()
                              ? arguments.substr(d, static_cast<size_t>(keywords.e) + 1 - d)
                              : arguments.substr(d);
-  std::string macroreturn;
-  std::string name = converter.CreateMacro(formacro, macroreturn, notes);
-  macroreturn += "\n";
+  std::string name = converter.CreateMacro(formacro, definition, notes);
   Replace(command, "break", {"break,macro:{", name, "()}"});
   ReplaceWord(command, " do", " ");
-  command.insert(0, macroreturn);
   return true;
 }
 
@@ -188,9 +186,11 @@ void ConditionFirst(std::string& command, std::string_view condition) {
   }
 }
 
-// A condition becomes "when", behind the macro reference when there is a command list.
-void ConvertCondition(std::string& command, const std::string& arguments, const Keywords& keywords,
-                      bool macroset) {
+// A condition becomes "when", behind the macro reference when there is a command list. Its
+// keyword " if" goes from the text the definition and the command make together: from the
+// definition when it holds one.
+void ConvertCondition(std::string& command, std::string& definition, const std::string& arguments,
+                      const Keywords& keywords, bool macroset) {
   std::string condition;
   if (!FindCondition(arguments, keywords, condition)) return;
   ConditionText(condition);
@@ -199,7 +199,18 @@ void ConvertCondition(std::string& command, const std::string& arguments, const 
   } else {
     ConditionFirst(command, condition);
   }
-  ReplaceWord(command, " if", " ");
+  ReplaceWord(FindWord(definition, " if") != -1 ? definition : command, " if", " ");
+}
+
+// The definition of the macro, an empty line, the breakpoint command and the notes of its list,
+// written once into a text of their length.
+void JoinBreakpoint(std::string& command, const std::string& definition, const std::string& notes) {
+  if (definition.empty() && notes.empty()) return;
+  std::string joined;
+  joined.reserve(definition.size() + 1 + command.size() + notes.size());
+  if (!definition.empty()) joined.append(definition).append("\n");
+  joined.append(command).append(notes);
+  command.swap(joined);
 }
 
 // The text of an entry of a command list without the blanks and tabs around it.
@@ -223,10 +234,47 @@ bool ConvertedToCommand(int result, std::string_view converted) {
 
 }  // namespace
 
+// The text of a macro definition as it is written: in blocks, each filled before the next one is
+// begun, so that a long definition is not copied as it grows; joined once at the end.
+class MacroText {
+ public:
+  void Append(std::string_view text) {
+    if (blocks_.empty() || blocks_.back().size() + text.size() > blocks_.back().capacity()) {
+      const size_t room = std::max(blocks_.empty() ? kFirstBlock : kBlock, text.size());
+      blocks_.emplace_back().reserve(room);
+    }
+    blocks_.back().append(text);
+  }
+  // A command line of the macro: "$", the command, "$;".
+  void AppendCommandLine(std::string_view command) {
+    Append("$");
+    Append(command);
+    Append("$;\n");
+  }
+  std::string Join() {
+    if (blocks_.size() == 1) return std::move(blocks_[0]);
+    size_t size = 0;
+    for (const std::string& block : blocks_) size += block.size();
+    std::string text;
+    text.reserve(size);
+    for (std::string& block : blocks_) {
+      text.append(block);
+      std::string().swap(block);
+    }
+    return text;
+  }
+
+ private:
+  // Room for what an ordinary list converts to; a long one takes further blocks.
+  static constexpr size_t kFirstBlock = 512;
+  static constexpr size_t kBlock = 1 << 16;
+  std::vector<std::string> blocks_;
+};
+
 // The macro's command lines, one for each line of an entry's conversion but its comment lines,
 // which are collected in `notes` (each after a newline) with a note for each entry that did not
 // convert.
-void LineConverter::AddListEntry(std::string& command, std::string& temp, std::string& notes) {
+void LineConverter::AddListEntry(std::string& command, MacroText& temp, std::string& notes) {
   const std::string entry(TrimmedEntry(command));
   if (entry.empty()) return;
   const int result = ConvertListEntry(command);
@@ -237,7 +285,7 @@ void LineConverter::AddListEntry(std::string& command, std::string& temp, std::s
   if (HoldsMacroDefinition(command)) {
     // The inner definition is one command line; its breakpoint, the last line, is cut off.
     command.resize(std::min(command.rfind('\n'), command.size()));
-    temp.append("$").append(command).append("$;\n");
+    temp.AppendCommandLine(command);
     return;
   }
   std::string_view lines = command;
@@ -247,7 +295,7 @@ void LineConverter::AddListEntry(std::string& command, std::string& temp, std::s
     if (BeginsWith(line, "//")) {
       notes.append("\n").append(line);
     } else if (!line.empty()) {
-      temp.append("$").append(line).append("$;\n");
+      temp.AppendCommandLine(line);
     }
     start = end + 1;
   }
@@ -270,23 +318,31 @@ std::string LineConverter::CreateMacro(std::string& macrostring, std::string& ou
   // The number is taken before the commands are converted: a breakpoint in the list makes a
   // macro of its own, with the next number.
   std::string name = "MyMacro_" + std::to_string(macro_number_++);
-  std::string temp;
-  // Room for what an ordinary list converts to; a long one grows the text as it needs.
-  constexpr size_t kUsualMacro = 512;
-  temp.reserve(std::min(64 + 2 * macrostring.size(), kUsualMacro));
-  temp.append("define int ").append(name).append("()\n{\n");
-  // The commands of the list: the texts between its semicolons.
-  std::vector<std::string> commands = SplitAt(macrostring, ';');
-  // The list lives on in its commands; its text is not kept while they are converted (a
-  // command may hold a list of its own, and so on).
-  std::string().swap(macrostring);
-  for (std::string& command : commands) {
+  MacroText temp;
+  temp.Append("define int ");
+  temp.Append(name);
+  temp.Append("()\n{\n");
+  // The commands of the list: the texts between its semicolons, each converted in a text of
+  // its own. A list of one command is that text itself, so that a list within a list holds its
+  // text once.
+  std::string command;
+  if (macrostring.find(';') == std::string::npos) {
+    command.swap(macrostring);
     AddListEntry(command, temp, notes);
-    std::string().swap(command);
+  } else {
+    for (size_t start = 0;;) {
+      const size_t end = macrostring.find(';', start);
+      command.assign(macrostring, start, end - start);
+      AddListEntry(command, temp, notes);
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
   }
-  temp += "return (1);\n}\n.\n";
-  ReplaceWord(temp, " if", " ");
-  output.swap(temp);
+  std::string().swap(command);
+  std::string().swap(macrostring);
+  temp.Append("return (1);\n}\n.\n");
+  output = temp.Join();
+  ReplaceWord(output, " if", " ");
   return name;
 }
 
@@ -294,8 +350,8 @@ void LineConverter::ConvertBreaks(std::string& command, const std::string& argum
   ConvertLocation(command);
   ConvertCount(command);
   Keywords keywords = FindKeywords(arguments);
-  std::string notes;
-  bool macroset = ConvertCommandList(*this, command, arguments, keywords, notes);
-  ConvertCondition(command, arguments, keywords, macroset);
-  command.append(notes);
+  std::string definition, notes;
+  bool macroset = ConvertCommandList(*this, command, arguments, keywords, definition, notes);
+  ConvertCondition(command, definition, arguments, keywords, macroset);
+  JoinBreakpoint(command, definition, notes);
 }

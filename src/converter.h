@@ -46,6 +46,7 @@ void ChangeWhile(std::string& command);
 
 struct LineWork;
 struct ConvertFrame;
+class MacroText;
 
 // The line converter of one conversion run. It converts commands one at a time and keeps what
 // outlives a line: the aliases the script defined, the numbering of the macros generated for
@@ -117,7 +118,7 @@ class LineConverter {
   int ConvertHelpTopic(LineWork& work, std::string& converted);
   bool FindCommandTemplate(LineWork& work);
   // One entry of a command list: its command lines go into the macro text `temp`.
-  void AddListEntry(std::string& command, std::string& temp, std::string& notes);
+  void AddListEntry(std::string& command, MacroText& temp, std::string& notes);
   // The conversion of a received command: its normalisation, then the rest.
   int ConvertReceived(LineWork& work, std::string& original, std::string& converted);
   // The conversion of a normalised command from its split on.

@@ -358,27 +358,44 @@ size_t NamedRegisterAt(std::string_view text, size_t at) {
   return 0;
 }
 
-void MarkRegisterNames(std::string& postcon) {
-  // Most texts hold no register name, and are passed over before anything else is looked at; a
-  // copy is made from the first one on, in stretches. Quotes are counted only up to a name.
+// Writes "@" in front of each place that `places` passes to its callback, in increasing order.
+// The places are counted first, so that the text takes the room it needs and no more; a text
+// without any is left as it is.
+template <typename Places>
+void MarkPlaces(std::string& text, Places places) {
+  size_t count = 0;
+  places([&](size_t) { ++count; });
+  if (count == 0) return;
   std::string marked;
+  marked.reserve(text.size() + count);
   size_t copied = 0;  // the text before this is in `marked`
-  size_t counted = 0, quotes = 0;
-  for (size_t i = 1; i < postcon.size(); ++i) {
-    if ((postcon[i] | 0x20) != 'r' || !IsRegisterNameAt(postcon, i)) continue;  // r or R
-    const char before = postcon[i - 1];
-    if (IsNameChar(before) || before == '@') continue;
-    quotes += static_cast<size_t>(std::count(postcon.begin() + static_cast<long>(counted),
-                                             postcon.begin() + static_cast<long>(i), '"'));
-    counted = i;
-    if (quotes % 2 == 1) continue;  // inside double quotes
-    if (copied == 0 && KeepsRegisterNames(postcon)) return;
-    marked.append(postcon, copied, i - copied).push_back('@');
-    copied = i;
-  }
-  if (copied == 0) return;
-  marked.append(postcon, copied, std::string::npos);
-  postcon.swap(marked);
+  places([&](size_t at) {
+    marked.append(text, copied, at - copied).push_back('@');
+    copied = at;
+  });
+  marked.append(text, copied, std::string::npos);
+  text.swap(marked);
+}
+
+void MarkRegisterNames(std::string& postcon) {
+  // Most texts hold no register name, and are passed over before anything else is looked at.
+  // Quotes are counted only up to a name.
+  MarkPlaces(postcon, [&postcon](auto&& place) {
+    size_t counted = 0, quotes = 0;
+    bool keeps_checked = false;
+    for (size_t i = 1; i < postcon.size(); ++i) {
+      if ((postcon[i] | 0x20) != 'r' || !IsRegisterNameAt(postcon, i)) continue;  // r or R
+      const char before = postcon[i - 1];
+      if (IsNameChar(before) || before == '@') continue;
+      quotes += static_cast<size_t>(std::count(postcon.begin() + static_cast<long>(counted),
+                                               postcon.begin() + static_cast<long>(i), '"'));
+      counted = i;
+      if (quotes % 2 == 1) continue;  // inside double quotes
+      if (!keeps_checked && KeepsRegisterNames(postcon)) return;
+      keeps_checked = true;
+      place(i);
+    }
+  });
 }
 
 // The registers pc, sp, lr and cpsr read in an expression (a printf, cexpression or setmem
@@ -388,19 +405,20 @@ void MarkNamedRegisters(std::string& postcon) {
   const bool expression = BeginsWith(postcon, "printf") || BeginsWith(postcon, "cexpression") ||
                           BeginsWith(postcon, "setmem");
   if (!expression || Contains(postcon, "setreg") || Contains(postcon, "host")) return;
-  std::string marked;
-  bool quoted = false;
-  for (size_t i = 0; i < postcon.size();) {
-    const char c = postcon[i];
-    if (c == '"') quoted = !quoted;
-    const char before = i > 0 ? postcon[i - 1] : '\0';
-    size_t length = 0;
-    if (!quoted && !IsNameChar(before) && before != '@') length = NamedRegisterAt(postcon, i);
-    if (length != 0) marked.push_back('@');
-    marked.append(postcon, i, std::max<size_t>(length, 1));
-    i += std::max<size_t>(length, 1);
-  }
-  postcon.swap(marked);
+  MarkPlaces(postcon, [&postcon](auto&& place) {
+    bool quoted = false;
+    for (size_t i = 0; i < postcon.size(); ++i) {
+      if (postcon[i] == '"') quoted = !quoted;
+      const char initial = LowerCaseOf(postcon[i]);
+      if (initial != 'p' && initial != 's' && initial != 'l' && initial != 'c') continue;
+      const char before = i > 0 ? postcon[i - 1] : '\0';
+      if (quoted || IsNameChar(before) || before == '@') continue;
+      if (const size_t length = NamedRegisterAt(postcon, i); length != 0) {
+        place(i);
+        i += length - 1;
+      }
+    }
+  });
 }
 
 // MXT search patterns have no wildcards.

@@ -88,14 +88,15 @@ class ScriptConversion {
   void ConvertNewLine(std::string_view line, std::string& out);
   void Replay(const RememberedLines::Outcome& outcome, std::string& out);
   void Remember(std::string_view line, std::uint64_t hash, std::string_view output);
-  // Starts the findings and switches of a line.
-  void StartLine();
+  // Starts the findings and switches of a line; its findings are kept only when the line may be
+  // remembered.
+  void StartLine(bool rememberable);
   void ConvertSegment(std::string& segment, std::string& out);
   void SwitchJournalAndLog(std::string_view converted);
   void ReportWarnings(std::string_view converted);
   void ReportDropped(std::string_view converted);
   // Counts and passes on a finding of the line being converted, and notes it for the line's
-  // next time.
+  // next time (when it may have one).
   void Report(tvx2mxt::FindingKind kind, std::string_view text);
   // Counts and passes on a finding.
   void Deliver(tvx2mxt::FindingKind kind, std::string_view text);
@@ -113,6 +114,7 @@ class ScriptConversion {
   bool line_journal_ = false;
   bool line_log_ = false;
   bool line_journal_off_ = false;
+  bool keep_findings_ = false;
   tvx2mxt::Finding finding_;  // the finding being passed on
   RememberedLines remembered_;
   SeenLines seen_;        // the lines seen lately, which are worth remembering when they come again

@@ -153,12 +153,14 @@ constexpr size_t kMostFindings = 2 * kMostLines;
 constexpr size_t kMostBytes = 1 << 21;
 // Bits of the lines seen lately: a line is remembered from its second time on.
 constexpr size_t kSeenBits = 1 << 18;
+// The room of a conversion that is kept for the next one; a longer one's is let go.
+constexpr size_t kKeptConversion = 1 << 16;
 
 }  // namespace
 
 bool CommandBlock::Opens(std::string_view line) {
-  return !IsComment(line) && BeginsWithBreakpoint(line) && HoldsListOpening(line) &&
-         BraceBalance(line) > 0;
+  return line.find('{') != std::string_view::npos && !IsComment(line) &&
+         BeginsWithBreakpoint(line) && HoldsListOpening(line) && BraceBalance(line) > 0;
 }
 
 std::string_view CommandBlock::Raw(std::size_t k) const {
@@ -261,7 +263,7 @@ void ScriptConversion::ConvertBlock(std::string& out) {
   }
   starts[block_.size()] = out.size();
   line_number_ = block_.first_line();
-  StartLine();
+  StartLine(false);
   ConvertNewLine(block_.joined(), out);
   PassOn(block_.first_line(), block_.Raw(0), out, starts[block_.size()], out.size());
   for (std::size_t k = 1; k < block_.size(); ++k) {
@@ -276,7 +278,7 @@ void ScriptConversion::SettleBlock(std::string& out) {
   CommandBlock block;
   block_.MoveTo(block);
   line_number_ = block.first_line();
-  StartLine();
+  StartLine(false);
   const size_t start = out.size();
   const std::string_view line = LineText(block.Raw(0), edited_line_);
   if (options_.echo_original) out.append("//tavex:").append(line) += '\n';
@@ -288,9 +290,10 @@ void ScriptConversion::SettleBlock(std::string& out) {
   }
 }
 
-void ScriptConversion::StartLine() {
+void ScriptConversion::StartLine(bool rememberable) {
   findings_.clear();
   finding_texts_.clear();
+  keep_findings_ = rememberable;
   line_journal_ = line_log_ = line_journal_off_ = false;
 }
 
@@ -308,7 +311,7 @@ void ScriptConversion::ConvertReadLine(std::string_view line, std::string& out) 
   const size_t misses = converter_.AliasMisses();
   const size_t aliases = converter_.AliasCount();
   const int macros = converter_.MacroNumber();
-  StartLine();
+  StartLine(line.size() <= kLongestLine);
   ConvertNewLine(line, out);
   // A line with a word that is no alias yet may convert otherwise once the script defines more;
   // one that defined an alias or made a macro must do so again.
@@ -373,9 +376,15 @@ void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
   if (options_.echo_original) out.append("//tavex:").append(segment) += '\n';
   if (ok != kNotConverted && converted_.size() >= 2) {
     SwitchJournalAndLog(converted_);
+    // Room for the conversion and its newline, and no more: a long one is written as it is,
+    // and then read where it was written (its own text is let go).
+    out.reserve(out.size() + converted_.size() + 1);
+    const size_t start = out.size();
     out.append(converted_) += '\n';
-    ReportWarnings(converted_);
-    ReportDropped(converted_);
+    const std::string_view written = std::string_view(out).substr(start, converted_.size());
+    if (converted_.capacity() > kKeptConversion) std::string().swap(converted_);
+    ReportWarnings(written);
+    ReportDropped(written);
   } else {
     out.append(kNotConvertedComment).append(segment) += '\n';
     Report(tvx2mxt::FindingKind::kNotConverted, segment);
@@ -427,8 +436,10 @@ void ScriptConversion::ReportDropped(std::string_view converted) {
 }
 
 void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) {
-  findings_.push_back({kind, finding_texts_.size(), text.size()});
-  finding_texts_.append(text);
+  if (keep_findings_) {
+    findings_.push_back({kind, finding_texts_.size(), text.size()});
+    finding_texts_.append(text);
+  }
   Deliver(kind, text);
 }
 
