@@ -212,10 +212,10 @@ bool IsEmptyCommand(std::string_view text) {
   text = text.substr(0, text.find_last_not_of(' ') + 1);
   if (text == "cexpression" || text == "setreg" || text == "readfile,raw") return true;
   constexpr std::string_view kRegisterWrite = "setreg @", kSetreg = "setreg";
-  if (BeginsWith(text, kSetreg)) {
-    const size_t value = text.find_first_not_of(' ', kSetreg.size());
-    if (value > kSetreg.size() && value != std::string_view::npos && text[value] == '=')
-      return true;
+  const size_t value = text.find_first_not_of(' ', kSetreg.size());
+  if (BeginsWith(text, kSetreg) && value > kSetreg.size() &&
+      CharAt(text, static_cast<Index>(value)) == '=') {
+    return true;
   }
   if (!BeginsWith(text, kRegisterWrite)) return false;
   std::string_view name = text.substr(kRegisterWrite.size());
@@ -281,10 +281,9 @@ void SplitCommand(LineWork& work) {
 }
 
 // "h" and "help": the topic is converted as a line of its own, and the result names the MXT
-// command it became.
-// A topic that converts into a comment has no MXT command to name; a print without an
-// expression is MXT's cexpression; a breakpoint or watchpoint without a location is MXT's break
-// or breaka.
+// command it became. A topic that converts into a comment has no MXT command to name; a print
+// without an expression is MXT's cexpression; a breakpoint or watchpoint without a location is
+// MXT's break or breaka.
 int LineConverter::ConvertHelpTopic(LineWork& work, std::string& converted) {
   if (Contains(work.arguments, "register")) return kNotConverted;
   std::string temp;
