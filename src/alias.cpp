@@ -40,10 +40,12 @@ int LineConverter::AliasConvert(std::string& command) {
   CutString(command, firsthalf, pos + 6, pos2 - 1);
   std::string secondhalf = command.substr(static_cast<size_t>(pos2));
 
-  // A body that converts to a comment (a command MXT lacks, such as unbreak) defines nothing.
+  // A body that converts to a comment (a command MXT lacks, such as unbreak) or to nothing (unw)
+  // defines nothing.
   std::string postfirsthalf;
   if (ConvertLine(secondhalf, postfirsthalf) != kConverted) return kNotConverted;
   if (BeginsWith(postfirsthalf, "//")) return kNotConverted;
+  if (postfirsthalf.find_first_not_of(' ') == std::string::npos) return kNotConverted;
   command = "alias " + firsthalf + " = " + postfirsthalf;
   AddAlias(firsthalf);
   return kConverted;

@@ -1,6 +1,7 @@
 // Array assignments: a value list given to one target becomes one element assignment per line,
 // "prefix[k]=value", numbered from 0.
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,13 +22,13 @@ void JoinValuesToEquals(std::string& text) {
 bool IsSeparator(char c) { return c == ',' || c == ' '; }
 
 // A run of commas that a blank's conversion has joined to the run before it.
-constexpr long kJoined = -1;
+constexpr std::int32_t kJoined = -1;
 
 // A stretch of commas and blanks between two values: its place in the text, and the index of
 // its first comma run. A stretch with b blanks has b + 1 runs (some of them empty).
 struct Gap {
-  size_t begin, end;
-  size_t first_run, runs;
+  std::uint32_t begin, end;
+  std::uint32_t first_run, runs;
 };
 
 // Reads a text from its start and tells which of its commas separate values: a comma inside
@@ -60,36 +61,46 @@ Index FindValueComma(std::string_view text) {
 
 bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// Length of the integer literal at the start of `text` ("0x" or "0X" and hex digits, or decimal
-// digits; no sign, no fraction) when it runs up to a blank or the end; 0 otherwise.
-size_t IntegerLiteralLength(std::string_view text) {
+// The number of decimal digits at the start of `text`.
+size_t DigitsLength(std::string_view text) {
+  size_t length = 0;
+  while (length < text.size() && IsDigit(text[length])) ++length;
+  return length;
+}
+
+// Length of the number literal at the start of `text` ("0x" or "0X" and hex digits, decimal
+// digits, or decimal digits, "." and decimal digits; no sign) when it runs up to a blank or the
+// end; 0 otherwise.
+size_t NumberLiteralLength(std::string_view text) {
   size_t length = 0;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     length = 2;
     while (length < text.size() && IsHexDigit(text[length])) ++length;
     if (length == 2) return 0;
   } else {
-    while (length < text.size() && IsDigit(text[length])) ++length;
+    length = DigitsLength(text);
+    if (length > 0 && CharAt(text, static_cast<Index>(length)) == '.') {
+      const size_t fraction = DigitsLength(text.substr(length + 1));
+      length = fraction > 0 ? length + 1 + fraction : 0;
+    }
   }
   return length == text.size() || text[length] == ' ' ? length : 0;
 }
 
 // A text without a comma whose first "=" is followed, to its end, by blanks and then two or
-// more integer literals separated by blanks: a value list written without commas.
-bool IsBlankSeparatedIntegerList(std::string_view text) {
+// more number literals separated by blanks (blanks after the last one aside): a value list
+// written without commas.
+bool IsBlankSeparatedNumberList(std::string_view text) {
   if (Contains(text, ",")) return false;
   size_t at = text.find('=');
   if (at == std::string_view::npos) return false;
   at = text.find_first_not_of(' ', at + 1);
   int literals = 0;
   while (at != std::string_view::npos) {
-    size_t length = IntegerLiteralLength(text.substr(at));
+    size_t length = NumberLiteralLength(text.substr(at));
     if (length == 0) return false;
     ++literals;
-    at += length;
-    if (at == text.size()) break;
-    at = text.find_first_not_of(' ', at);
-    if (at == std::string_view::npos) return false;  // blanks after the last literal
+    at = text.find_first_not_of(' ', at + length);
   }
   return literals >= 2;
 }
@@ -108,11 +119,13 @@ void ChangeSpaceComma(std::string& text, Index pos) {
   size_t from = static_cast<size_t>(std::clamp<Index>(pos, 0, Length(text)));
   if (text.find(' ', from) == std::string::npos) return;
 
+  // Places in a text of a line are far below 4 GiB, and so are the commas of a run.
+  auto place = [](size_t i) { return static_cast<std::uint32_t>(i); };
   std::vector<Gap> gaps;
-  std::vector<long> commas;  // every comma run of every gap, in text order
+  std::vector<std::int32_t> commas;  // every comma run of every gap, in text order
   for (size_t i = from; i < text.size(); ++i) {
     if (!IsSeparator(text[i])) continue;
-    Gap gap{i, i, commas.size(), 1};
+    Gap gap{place(i), place(i), place(commas.size()), 1};
     commas.push_back(0);
     for (; i < text.size() && IsSeparator(text[i]); ++i) {
       if (text[i] == ',') {
@@ -122,7 +135,7 @@ void ChangeSpaceComma(std::string& text, Index pos) {
         ++gap.runs;
       }
     }
-    gap.end = i;
+    gap.end = place(i);
     gaps.push_back(gap);
   }
 
@@ -151,7 +164,7 @@ void ChangeSpaceComma(std::string& text, Index pos) {
   for (const Gap& gap : gaps) {
     result.append(text, copied, gap.begin - copied);
     for (size_t run = gap.first_run; run < gap.first_run + gap.runs; ++run) {
-      result.append(static_cast<size_t>(std::max(commas[run], 0L)), ',');
+      result.append(static_cast<size_t>(std::max(commas[run], 0)), ',');
     }
     copied = gap.end;
   }
@@ -160,33 +173,44 @@ void ChangeSpaceComma(std::string& text, Index pos) {
 }
 
 bool IsArrayAssignment(std::string_view text) {
-  return FindValueComma(text) > 9 || IsBlankSeparatedIntegerList(text);
+  return FindValueComma(text) > 9 || IsBlankSeparatedNumberList(text);
 }
 
 // Commas before the "=" belong to the target, not to the value list: they neither count nor
-// split elements; nor does a comma inside double quotes or parentheses.
+// split elements; nor does a comma inside double quotes or parentheses. Blanks at the end of the
+// text separate nothing.
 void SortArrays(std::string& returnstring) {
   Index pos = FindString(returnstring, "=");
   if (pos == -1) return;
+  TrimRight(returnstring);
   ChangeSpaceComma(returnstring, pos);
 
   const std::string_view text = returnstring;
   const std::string_view prefix = text.substr(0, static_cast<size_t>(pos));
-  // Quotes and parentheses count from the start of the text.
-  ValueCommas commas;
-  for (char c : text.substr(0, static_cast<size_t>(pos) + 1)) commas.Separates(c);
-  std::string result;
-  long count = 0;
-  size_t start = static_cast<size_t>(pos) + 1;
-  auto append_element = [&](size_t end) {
-    result.append(prefix).append("[").append(std::to_string(count++)).append("]=");
-    result.append(text.substr(start, end - start)).append("\n");
+  // The elements, each from after its separator to the next one: counted and measured first, so
+  // that the result takes the room it needs and no more, then written.
+  auto for_each_element = [&](auto&& element) {
+    // Quotes and parentheses count from the start of the text.
+    ValueCommas commas;
+    for (char c : text.substr(0, static_cast<size_t>(pos) + 1)) commas.Separates(c);
+    size_t start = static_cast<size_t>(pos) + 1;
+    for (size_t i = start; i < text.size(); ++i) {
+      if (!commas.Separates(text[i])) continue;
+      element(text.substr(start, i - start));
+      start = i + 1;
+    }
+    element(text.substr(start));
   };
-  for (size_t i = start; i < text.size(); ++i) {
-    if (!commas.Separates(text[i])) continue;
-    append_element(i);
-    start = i + 1;
-  }
-  append_element(text.size());
+  size_t count = 0, size = 0;
+  for_each_element([&](std::string_view value) {
+    size += prefix.size() + std::to_string(count++).size() + value.size() + Length("[]=\n");
+  });
+  std::string result;
+  result.reserve(size);
+  count = 0;
+  for_each_element([&](std::string_view value) {
+    result.append(prefix).append("[").append(std::to_string(count++)).append("]=");
+    result.append(value).append("\n");
+  });
   returnstring.swap(result);
 }

@@ -67,10 +67,17 @@ bool ConvertQuotedFormat(LineWork& work) {
   return true;
 }
 
+// The template of "comment" (with "comm" and "com"): the text is printed as it stands.
+constexpr std::string_view kCommentTemplate = "printf \"STR\"";
+
+// A comment's text is printed, not read as a format: each "%" becomes "%%".
+void PrintPercentSigns(std::string& arguments) { ReplaceEveryChar(arguments, '%', "%%"); }
+
 // Print and comment commands (templates holding "STR").
 void ConvertPrint(LineWork& work) {
   if (!Contains(work.postcon, "STR") || ConvertQuotedFormat(work)) return;
   std::string& arguments = work.arguments;
+  const bool comment = work.postcon == kCommentTemplate;
   const bool print = Contains(work.line, "print");
   Index q = FindString(arguments, "\"");
   if (q != -1 && (FindLastChar(arguments, '"') != Length(arguments) || print)) {
@@ -78,8 +85,10 @@ void ConvertPrint(LineWork& work) {
   }
   if (q == -1 || print) {
     StrArgs(arguments, work.postcon);
+    if (comment) PrintPercentSigns(arguments);
     Replace(work.postcon, "STR", arguments);
   } else {
+    if (comment) PrintPercentSigns(arguments);
     for (std::string_view item : {"\"STR\"", "STR\"", "STR"}) {
       if (Contains(work.postcon, item)) {
         Replace(work.postcon, item, arguments);
@@ -87,7 +96,7 @@ void ConvertPrint(LineWork& work) {
       }
     }
   }
-  ApplyPrintFormat(work);
+  if (!comment) ApplyPrintFormat(work);
 }
 
 // A search whose first "=" follows the word "search" directly gets a blank there.

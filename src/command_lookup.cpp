@@ -54,6 +54,11 @@ bool FindTemplate(std::string_view word, std::string_view& found) {
 
 bool IsWatchpointWord(std::string_view word) { return word == "w" || word == "watch"; }
 
+bool LineConverter::IsCommandWord(std::string_view word) {
+  std::string_view found;
+  return IsWatchpointWord(word) || FindTemplate(word, found);
+}
+
 int LineConverter::LookUpCommand(const std::string& pre, std::string& post) {
   // A watchpoint converts exactly as a breakpoint with the same argument text; the rewrites
   // name it "breaka" at the end.

@@ -1,26 +1,49 @@
 // ConvertLine: normalisation, command split, lookup, and the order of the stages.
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "converter.h"
 #include "line_stages.h"
 #include "run_state.h"
 
 // Records a running ConvertLine call for as long as it runs, and refuses a call that could not
-// end: one whose text equals that of a call still running (it would convert itself again), or
-// one beyond the deepest nesting allowed. An admitted call gets the frame of its depth.
+// end: one whose text equals that of a call still running (it would convert itself again), one
+// beyond the deepest nesting allowed, or one within others whose texts already hold as much as a
+// line may. An admitted call gets the frame of its depth.
 class LineConverter::RunningLine {
  public:
   RunningLine(LineConverter& converter, const std::string& text) : converter_(converter) {
+    const bool list_entry = std::exchange(converter_.list_entry_next_, false);
     auto& frames = converter_.frames_;
     std::size_t& depth = converter_.running_depth_;
     if (depth >= kMaxConvertDepth) return;
+    // A long text is compared by its hash, a short one as it is (mostly only its length, since a
+    // text within another is shorter).
+    const bool kept = text.size() <= kLongestKeptText;
+    const std::uint64_t hash = kept ? 0 : HashOfLine(text);
+    std::size_t held = text.size();
     for (size_t outer = 0; outer < depth; ++outer) {
-      if (frames[outer]->received == text) return;
+      const ConvertFrame& frame = *frames[outer];
+      held += frame.received_size;
+      if (frame.received_size == text.size() &&
+          (kept ? frame.received == text : frame.received_hash == hash)) {
+        return;
+      }
+    }
+    if (depth > 0 &&
+        held > std::max(kHeldTextFloor, kHeldTextPerOutermost * frames[0]->received_size)) {
+      return;
     }
     if (frames.size() == depth) frames.push_back(std::make_unique<ConvertFrame>());
     frame_ = frames[depth++].get();
-    frame_->received.assign(text);
+    frame_->received_hash = hash;
+    frame_->received_size = text.size();
+    if (kept) {
+      frame_->received.assign(text);
+    } else {
+      frame_->received.clear();
+    }
     LineWork& work = frame_->work;
     work.line.clear();
     work.command_word.clear();
@@ -28,6 +51,9 @@ class LineConverter::RunningLine {
     work.postcon.clear();
     work.result.clear();
     work.next_placeholder = 1;
+    work.scope_cut.clear();
+    work.list_entry = list_entry;
+    work.alias_call = false;
   }
   ~RunningLine() {
     if (frame_ == nullptr) return;
@@ -44,7 +70,9 @@ class LineConverter::RunningLine {
 
   bool admitted() const { return frame_ != nullptr; }
   LineWork& work() { return frame_->work; }
+  // The text received, when it is short enough to be remembered.
   const std::string& received() const { return frame_->received; }
+  bool rememberable() const { return frame_->received_size <= RememberedCommands::kLongestCommand; }
   std::string& normalised() { return frame_->normalised; }
 
  private:
@@ -106,16 +134,24 @@ void BlankBeforeEquals(std::string& text, size_t start) {
   }
 }
 
-// A line without a blank: "$" and "!" are command words of one character; a register or pc
-// assignment written with "!=" keeps its register name as the command word.
+// A line without a blank: "$" and "!" are command words of one character ("$" keeps its sign
+// in the argument text, where the internal variable is read); a switch written against a word
+// ends the word and goes; a register or pc assignment written with "!=" keeps its register name
+// as the command word.
 void SplitWord(LineWork& work) {
   const std::string& line = work.line;
   if (!Contains(line, "=")) {
-    if (BeginsWith(line, "$") || BeginsWith(line, "!")) {
-      work.command_word = line.substr(0, 1);
+    if (BeginsWith(line, "$")) {
+      work.command_word = "$";
+      work.arguments = line;
+    } else if (BeginsWith(line, "!")) {
+      work.command_word = "!";
       work.arguments = line.substr(1);
     } else {
-      work.command_word = line;
+      const size_t slash = line.find('/');
+      const bool word_switch =
+          slash != std::string::npos && slash > 0 && !ContainsNoCase(line, "p/%");
+      work.command_word = line.substr(0, word_switch ? slash : std::string::npos);
       work.arguments.clear();
     }
     return;
@@ -169,15 +205,50 @@ void DropLeadingSwitch(std::string& arguments) {
   }
 }
 
-// A command that does nothing: an expression command without an expression, or a register write
-// without a value ("setreg" alone, or "setreg @" and a name with no "="). Trailing blanks aside.
+// A command that does nothing: an expression command without an expression, a file read without
+// a file, or a register write without a register or a value ("setreg" alone, "setreg" and
+// blanks before its "=", or "setreg @" and a name with no "="). Trailing blanks aside.
 bool IsEmptyCommand(std::string_view text) {
   text = text.substr(0, text.find_last_not_of(' ') + 1);
-  if (text == "cexpression" || text == "setreg") return true;
-  constexpr std::string_view kRegisterWrite = "setreg @";
+  if (text == "cexpression" || text == "setreg" || text == "readfile,raw") return true;
+  constexpr std::string_view kRegisterWrite = "setreg @", kSetreg = "setreg";
+  const size_t value = text.find_first_not_of(' ', kSetreg.size());
+  if (BeginsWith(text, kSetreg) && value > kSetreg.size() &&
+      CharAt(text, static_cast<Index>(value)) == '=') {
+    return true;
+  }
   if (!BeginsWith(text, kRegisterWrite)) return false;
   std::string_view name = text.substr(kRegisterWrite.size());
   return std::all_of(name.begin(), name.end(), IsNameChar);
+}
+
+// A register shown by its name alone: "r" and one or two digits, "lr" or "cpsr" (the command
+// word is in lower case), with no argument. MXT shows it as an expression.
+bool IsLoneRegister(const LineWork& work) {
+  if (work.arguments.find_first_not_of(' ') != std::string::npos) return false;
+  const std::string_view word = work.command_word;
+  if (word == "lr" || word == "cpsr") return true;
+  return (word.size() == 2 || word.size() == 3) && word[0] == 'r' &&
+         std::all_of(word.begin() + 1, word.end(), IsDigit);
+}
+
+// The first word of a help topic, in lower case.
+std::string TopicWord(std::string_view topic) {
+  const size_t first = std::min(topic.find_first_not_of(' '), topic.size());
+  std::string word(topic.substr(first, topic.find(' ', first) - first));
+  MakeLower(word);
+  return word;
+}
+
+// The name of the MXT command that a help topic's conversion begins with: up to its first
+// newline when that comes before its first blank, otherwise up to and including its first blank.
+void CutToCommandName(std::string& temp) {
+  const size_t blank = temp.find(' '), newline = temp.find('\n');
+  if (newline < blank) {
+    temp.resize(newline);
+  } else if (blank != std::string::npos) {
+    temp.resize(blank + 1);
+  }
 }
 
 }  // namespace
@@ -210,13 +281,22 @@ void SplitCommand(LineWork& work) {
 }
 
 // "h" and "help": the topic is converted as a line of its own, and the result names the MXT
-// command it became.
+// command it became. A topic that converts into a comment has no MXT command to name; a print
+// without an expression is MXT's cexpression; a breakpoint or watchpoint without a location is
+// MXT's break or breaka.
 int LineConverter::ConvertHelpTopic(LineWork& work, std::string& converted) {
   if (Contains(work.arguments, "register")) return kNotConverted;
   std::string temp;
   int ok = ConvertLine(work.arguments, temp);
+  const std::string word = TopicWord(work.arguments);
+  if (ok == kConverted && BeginsWith(temp, "//")) return kNotConverted;
+  if (ok != kConverted && (word == "p" || word == "print")) {
+    temp = "cexpression";
+    ok = kConverted;
+  }
+  if (temp == "dtbreak") temp = IsWatchpointWord(word) ? "breaka" : "break";
   if (Contains(temp, "load/")) temp = "load";
-  if (Index blank = FindString(temp, " "); blank != -1) CutString(temp, temp, 0, blank);
+  CutToCommandName(temp);
   if (ok != kConverted) return kNotConverted;
   converted = "dcommands " + temp;
   return kConverted;
@@ -248,11 +328,14 @@ int LineConverter::ConvertReceived(LineWork& work, std::string& original, std::s
 // conversion within it) converts the same way each time it comes, and normalises the same way.
 int LineConverter::ConvertWithin(RunningLine& running, std::string& original,
                                  std::string& converted) {
+  if (!running.rememberable()) return ConvertReceived(running.work(), original, converted);
   const std::string& received = running.received();
   const std::uint64_t hash = HashOfLine(received);
+  // An entry of a command list converts otherwise than the same text elsewhere.
+  RememberedCommands& commands = running.work().list_entry ? list_entries_ : commands_;
   int result = kNotConverted;
   std::string_view normalised, known;
-  if (commands_.Find(received, hash, result, normalised, known)) {
+  if (commands.Find(received, hash, result, normalised, known)) {
     original.assign(normalised);
     if (result == kConverted) converted.assign(known);
     return result;
@@ -272,9 +355,26 @@ int LineConverter::ConvertWithin(RunningLine& running, std::string& original,
   }
   if (calls_ == calls && alias_misses_ == misses && alias_count_ == aliases &&
       macro_number_ == macros) {
-    commands_.Remember(received, hash, result, kept, result == kConverted ? converted : "");
+    commands.Remember(received, hash, result, kept, result == kConverted ? converted : "");
   }
   return result;
+}
+
+int LineConverter::ConvertListEntry(std::string& entry) {
+  list_entry_next_ = true;
+  return ConvertLine(entry, entry);
+}
+
+// The template of a command: a lone register's display, or what the command map or the alias
+// store holds for the command word.
+bool LineConverter::FindCommandTemplate(LineWork& work) {
+  if (IsLoneRegister(work)) {
+    work.postcon = "cexpression @" + work.command_word;
+    return true;
+  }
+  if (!LookUpCommand(work.command_word, work.postcon)) return false;
+  work.alias_call = !IsCommandWord(work.command_word);
+  return true;
 }
 
 int LineConverter::ConvertCommand(LineWork& work, std::string& converted) {
@@ -283,7 +383,7 @@ int LineConverter::ConvertCommand(LineWork& work, std::string& converted) {
     last_command_word_.assign(work.command_word);
     last_arguments_.assign(work.arguments);
   }
-  if (!LookUpCommand(work.command_word, work.postcon)) return kNotConverted;
+  if (!FindCommandTemplate(work)) return kNotConverted;
   PlaceArguments(work);
   if (Contains(work.postcon, "dcommands")) return ConvertHelpTopic(work, converted);
   CleanUpTemplate(work);

@@ -36,7 +36,7 @@ int MatchArguments(std::string& arguments, std::string& returnstring);
 
 // Array assignments: one element assignment per line. A text is one when its first comma that
 // separates values (outside double quotes and parentheses) stands after index 9, or when it holds
-// no comma and its first "=" is followed by two or more integer literals separated by blanks.
+// no comma and its first "=" is followed by two or more number literals separated by blanks.
 bool IsArrayAssignment(std::string_view text);
 void SortArrays(std::string& returnstring);
 void ChangeSpaceComma(std::string& text, Index pos);
@@ -46,6 +46,7 @@ void ChangeWhile(std::string& command);
 
 struct LineWork;
 struct ConvertFrame;
+class MacroText;
 
 // The line converter of one conversion run. It converts commands one at a time and keeps what
 // outlives a line: the aliases the script defined, the numbering of the macros generated for
@@ -73,6 +74,8 @@ class LineConverter {
   // the aliases defined so far, in any case (an alias yields its name as first written). A
   // watchpoint takes the template of a breakpoint. Returns 1 and writes `post` when found.
   int LookUpCommand(const std::string& pre, std::string& post);
+  // Whether a lower-cased command word is one of the command map (a watchpoint's too).
+  static bool IsCommandWord(std::string_view word);
 
   // Alias definitions: converts the body and records the name. kConverted or kNotConverted.
   int AliasConvert(std::string& command);
@@ -80,8 +83,12 @@ class LineConverter {
   // Breakpoints: location, pass count, command list (a generated macro) and condition.
   void ConvertBreaks(std::string& command, const std::string& arguments);
   // Builds the macro definition for a breakpoint's command list into `output`; returns its
-  // name. Each definition takes the next macro number of the run.
-  std::string CreateMacro(std::string& macrostring, std::string& output);
+  // name. Each definition takes the next macro number of the run. The list holds only the
+  // commands that converted: `notes` receives a comment line (after a newline) for each entry
+  // left out, and the comment lines of the entries' conversions.
+  std::string CreateMacro(std::string& macrostring, std::string& output, std::string& notes);
+  // Converts one entry of a command list in place (as ConvertLine with one text for both).
+  int ConvertListEntry(std::string& entry);
 
   // The command-specific rewrites that finish a line; writes `converted` and returns
   // ConvertLine's result.
@@ -109,6 +116,9 @@ class LineConverter {
   class RunningAlias;
 
   int ConvertHelpTopic(LineWork& work, std::string& converted);
+  bool FindCommandTemplate(LineWork& work);
+  // One entry of a command list: its command lines go into the macro text `temp`.
+  void AddListEntry(std::string& command, MacroText& temp, std::string& notes);
   // The conversion of a received command: its normalisation, then the rest.
   int ConvertReceived(LineWork& work, std::string& original, std::string& converted);
   // The conversion of a normalised command from its split on.
@@ -124,8 +134,11 @@ class LineConverter {
   // first), and of earlier calls, kept so that their buffers are reused.
   std::vector<std::unique_ptr<ConvertFrame>> frames_;
   std::size_t running_depth_ = 0;
-  // What commands converted within others became.
+  // What commands converted within others became: entries of command lists, and the others.
   RememberedCommands commands_{64};
+  RememberedCommands list_entries_{64};
+  // The next ConvertLine call converts an entry of a command list.
+  bool list_entry_next_ = false;
   std::size_t calls_ = 0;  // ConvertLine calls so far, refused ones too
   std::string last_command_word_;
   std::string last_arguments_;

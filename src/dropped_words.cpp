@@ -1,11 +1,13 @@
-// Dropped text: the words of a command's arguments that its conversion does not show. All the
-// words are looked for in one pass over the converted text (an Aho-Corasick automaton), so a
-// long line costs its length, not its length times its number of words.
+// Dropped text: the words of a command's arguments that its conversion does not show. The words
+// are looked for in a few passes over the converted text (Aho-Corasick automata of a bounded
+// size), so a long line costs a small multiple of its length in time and in memory, not its
+// length times its number of words.
 #include "dropped_words.h"
 
 #include <algorithm>
 #include <array>
-#include <unordered_set>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -62,11 +64,12 @@ char CharBefore(std::string_view text, size_t at) {
 // The words that the conversion of a command consumes by design.
 class ConsumedWords {
  public:
-  explicit ConsumedWords(std::string_view command)
+  ConsumedWords(std::string_view command, std::string_view converted)
       : go_(IsOneOf(command, {"g", "go"})),
         step_(IsOneOf(command, {"s", "step", "i", "is", "istep"})),
         log_(EqualsNoCase(command, "log")),
-        breakpoint_(IsOneOf(command, {"b", "br", "break", "w", "watch"})) {}
+        breakpoint_(IsOneOf(command, {"b", "br", "break", "w", "watch"})),
+        arguments_line_(BeginsWith(converted, "arguments")) {}
 
   // Whether the `index`-th word of the argument text is one of them. `previous` is the word
   // before it.
@@ -79,7 +82,11 @@ class ConsumedWords {
                         CharBefore(arguments, word.at) == ';')) {
       return true;
     }
-    if (text.size() > 5) return false;  // none of the words is longer than "while"
+    // The variable "$cmdline" is MXT's "arguments".
+    if (arguments_line_ && EqualsNoCase(text, "cmdline") && CharBefore(arguments, word.at) == '$') {
+      return true;
+    }
+    if (text.size() > 5) return false;  // none of the other words is longer than "while"
     if (IsOneOf(text, {"do", "if"})) return true;
     if ((go_ || step_) && (EqualsNoCase(text, "while") || (index == 0 && IsPrefixOfWhile(text)))) {
       return true;
@@ -91,145 +98,11 @@ class ConsumedWords {
   }
 
  private:
-  bool go_;          // go and its while word
-  bool step_;        // step, with its while word and "in" and "out"
-  bool log_;         // log and its "off"
-  bool breakpoint_;  // a breakpoint or watchpoint, with its command list
-};
-
-// Up to this many words, on a text up to this long, each word is searched on its own.
-constexpr size_t kFewWords = 16;
-constexpr size_t kShortText = 1024;
-
-// The words of the argument text that the conversion might not show: each word that is not
-// consumed, once (ignoring case) and as first written while there are fewer than kFewWords of
-// them; every further one after that. The first kFewWords are held without taking memory.
-class Candidates {
- public:
-  Candidates(std::string_view command, std::string_view arguments) {
-    const ConsumedWords consumed(command);
-    size_t index = 0;
-    std::string_view previous;
-    for (Word word = WordFrom(arguments, 0); !word.text.empty();
-         previous = word.text, word = WordFrom(arguments, word.at + word.text.size()), ++index) {
-      if (consumed.Consume(arguments, word, index, previous)) continue;
-      auto same = [&](std::string_view seen) { return EqualsNoCase(seen, word.text); };
-      if (size() < kFewWords && std::any_of(begin(), end(), same)) continue;
-      Add(word.text);
-    }
-  }
-
-  // A word of the argument text; nothing to set up until it is one (a string_view would be).
-  struct Span {
-    const char* data;
-    size_t size;
-    operator std::string_view() const { return std::string_view(data, size); }
-  };
-
-  const Span* begin() const { return many_.empty() ? few_ : many_.data(); }
-  const Span* end() const { return begin() + size(); }
-  size_t size() const { return many_.empty() ? count_ : many_.size(); }
-  std::string_view operator[](size_t k) const { return begin()[k]; }
-
- private:
-  void Add(std::string_view word) {
-    const Span span{word.data(), word.size()};
-    if (count_ < kFewWords) {
-      few_[count_++] = span;
-      return;
-    }
-    if (many_.empty()) many_.assign(few_, few_ + kFewWords);
-    many_.push_back(span);
-  }
-
-  Span few_[kFewWords];
-  size_t count_ = 0;
-  std::vector<Span> many_;  // all of them, once there are more than kFewWords
-};
-
-// Finds which of a set of words occur in a text, in one pass over the text.
-class WordFinder {
- public:
-  explicit WordFinder(const std::vector<std::string>& words) : found_(words.size(), false) {
-    nodes_.emplace_back();
-    for (size_t k = 0; k < words.size(); ++k) AddWord(words[k], k);
-    LinkFailures();
-  }
-
-  // Marks the words that occur in `text`; returns for each word whether it occurs.
-  const std::vector<bool>& Scan(std::string_view text) {
-    size_t state = 0;
-    for (char c : text) {
-      state = Next(state, c);
-      // Every word that ends here: the state's own and those along its output links.
-      for (size_t at = state; at != 0 && !nodes_[at].reported; at = nodes_[at].output) {
-        nodes_[at].reported = true;
-        for (size_t word : nodes_[at].words) found_[word] = true;
-      }
-    }
-    return found_;
-  }
-
- private:
-  struct Node {
-    std::vector<std::pair<char, size_t>> children;  // sorted by character
-    size_t failure = 0;
-    size_t output = 0;  // the nearest node along the failure links that ends a word, or 0
-    std::vector<size_t> words;
-    bool reported = false;
-  };
-
-  size_t Child(size_t node, char c) const {
-    const auto& children = nodes_[node].children;
-    auto it = std::lower_bound(children.begin(), children.end(), std::make_pair(c, size_t{0}),
-                               [](const auto& a, const auto& b) { return a.first < b.first; });
-    return it != children.end() && it->first == c ? it->second : 0;
-  }
-
-  void AddWord(const std::string& word, size_t index) {
-    size_t node = 0;
-    for (char c : word) {
-      size_t child = Child(node, c);
-      if (child == 0) {
-        child = nodes_.size();
-        nodes_.emplace_back();
-        auto& children = nodes_[node].children;
-        children.insert(
-            std::upper_bound(children.begin(), children.end(), std::make_pair(c, size_t{0}),
-                             [](const auto& a, const auto& b) { return a.first < b.first; }),
-            {c, child});
-      }
-      node = child;
-    }
-    nodes_[node].words.push_back(index);
-  }
-
-  size_t Next(size_t state, char c) const {
-    for (;;) {
-      if (size_t child = Child(state, c)) return child;
-      if (state == 0) return 0;
-      state = nodes_[state].failure;
-    }
-  }
-
-  // Breadth first: every node's failure is the longest proper suffix of its text that is a
-  // prefix of some word.
-  void LinkFailures() {
-    std::vector<size_t> queue;
-    for (const auto& [c, child] : nodes_[0].children) queue.push_back(child);
-    for (size_t head = 0; head < queue.size(); ++head) {
-      size_t node = queue[head];
-      for (const auto& [c, child] : nodes_[node].children) {
-        size_t failure = node == 0 ? 0 : Next(nodes_[node].failure, c);
-        nodes_[child].failure = failure;
-        nodes_[child].output = nodes_[failure].words.empty() ? nodes_[failure].output : failure;
-        queue.push_back(child);
-      }
-    }
-  }
-
-  std::vector<Node> nodes_;
-  std::vector<bool> found_;
+  bool go_;              // go and its while word
+  bool step_;            // step, with its while word and "in" and "out"
+  bool log_;             // log and its "off"
+  bool breakpoint_;      // a breakpoint or watchpoint, with its command list
+  bool arguments_line_;  // the conversion is an "arguments" line
 };
 
 // The places where `c` stands in `text`, in either case, in order.
@@ -272,26 +145,206 @@ bool OccursIn(std::string_view word, std::string_view text) {
   return false;
 }
 
-// Which of the candidates occur in `text`: one pass over the text for all of them (a word that
-// stands more than once counts as found after its first time).
-std::vector<bool> FindAll(const Candidates& candidates, std::string_view text) {
-  std::vector<std::string> lower;
-  std::unordered_set<std::string> distinct;
-  std::vector<size_t> first_of;  // candidate index -> index in `lower`, or npos
-  for (std::string_view candidate : candidates) {
-    std::string word = LowerCase(candidate);
-    if (distinct.insert(word).second) {
-      first_of.push_back(lower.size());
-      lower.push_back(std::move(word));
-    } else {
-      first_of.push_back(std::string::npos);
+// Up to this many words, on a text up to this long, each word is searched on its own.
+constexpr size_t kFewWords = 16;
+constexpr size_t kShortText = 1024;
+
+// A word of the argument text by where it stands and how long it is.
+struct Span {
+  std::uint32_t at, size;
+};
+
+// The distinct words of the argument text that its conversion might not show, ignoring case,
+// each as first written and in the order they first come. The first kFewWords are held without
+// taking memory and compared one by one; from then on an open-addressed table of their places
+// finds them, a few bytes a word whatever its length.
+class DistinctWords {
+ public:
+  explicit DistinctWords(std::string_view arguments) : arguments_(arguments) {}
+
+  void Add(size_t at, size_t size) {
+    const Span word{static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(size)};
+    if (many_.empty()) {
+      const std::string_view text = Text(word);
+      for (size_t k = 0; k < count_; ++k) {
+        if (EqualsNoCase(Text(few_[k]), text)) return;  // an earlier spelling stays
+      }
+      if (count_ < kFewWords) {
+        few_[count_++] = word;
+        return;
+      }
+      many_.assign(few_, few_ + kFewWords);
+      Grow();
+    }
+    if (2 * (many_.size() + 1) > slots_.size()) Grow();
+    std::uint32_t& slot = slots_[SlotOf(word)];
+    if (slot != 0) return;
+    many_.push_back(word);
+    slot = static_cast<std::uint32_t>(many_.size());
+  }
+
+  size_t size() const { return many_.empty() ? count_ : many_.size(); }
+  std::string_view operator[](size_t k) const { return Text(many_.empty() ? few_[k] : many_[k]); }
+
+ private:
+  std::string_view Text(Span word) const { return arguments_.substr(word.at, word.size); }
+
+  static std::uint64_t Hash(std::string_view word) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (char c : word) hash = (hash ^ static_cast<unsigned char>(LowerCaseOf(c))) * 0x100000001b3u;
+    return hash ^ (hash >> 29);
+  }
+
+  // The slot that holds the word (in any case), or the free one where it would go.
+  size_t SlotOf(Span word) const {
+    const std::string_view text = Text(word);
+    const size_t mask = slots_.size() - 1;
+    for (size_t slot = Hash(text) & mask;; slot = (slot + 1) & mask) {
+      const std::uint32_t held = slots_[slot];
+      if (held == 0 || EqualsNoCase(Text(many_[held - 1]), text)) return slot;
     }
   }
-  WordFinder finder(lower);
-  const std::vector<bool>& occurs = finder.Scan(LowerCase(text));
-  std::vector<bool> found(candidates.size());
-  for (size_t k = 0; k < candidates.size(); ++k) {
-    found[k] = first_of[k] == std::string::npos || occurs[first_of[k]];
+
+  // Twice the slots (at least four times the words), each word in its new place.
+  void Grow() {
+    size_t slots = slots_.empty() ? 4 * kFewWords : 2 * slots_.size();
+    slots_.assign(slots, 0);
+    for (size_t k = 0; k < many_.size(); ++k) {
+      slots_[SlotOf(many_[k])] = static_cast<std::uint32_t>(k + 1);
+    }
+  }
+
+  std::string_view arguments_;
+  Span few_[kFewWords];
+  size_t count_ = 0;
+  std::vector<Span> many_;            // all of them, once there are more than kFewWords
+  std::vector<std::uint32_t> slots_;  // index in many_ + 1; 0 when free
+};
+
+// Finds which of a set of words (in lower case, made only of word characters) occur in a text,
+// ignoring case, in one pass over the text: an Aho-Corasick automaton whose nodes are a few
+// arrays of numbers. The text is read in lower case, and a character that is no word character
+// sends it back to the root, where no word continues.
+class WordFinder {
+ public:
+  WordFinder() { AddNode(0); }
+
+  size_t nodes() const { return label_.size(); }
+
+  // Adds the word; `index` is what Scan reports it as.
+  void Add(std::string_view word, size_t index) {
+    std::uint32_t node = 0;
+    for (char c : word) {
+      const char lower = LowerCaseOf(c);
+      std::uint32_t child = Child(node, lower);
+      if (child == kNone) {
+        child = static_cast<std::uint32_t>(label_.size());
+        AddNode(lower);
+        next_sibling_[child] = first_child_[node];
+        first_child_[node] = child;
+      }
+      node = child;
+    }
+    word_[node] = static_cast<std::uint32_t>(index + 1);
+  }
+
+  // Marks in `found` (by their indexes) the words that occur in `text`.
+  void Scan(std::string_view text, std::vector<bool>& found) {
+    LinkFailures();
+    std::vector<bool> visited(nodes(), false);
+    std::uint32_t state = 0;
+    for (char c : text) {
+      state = IsWordChar(c) ? Next(state, LowerCaseOf(c)) : 0;
+      visited[state] = true;
+    }
+    // A node that was reached stands for every suffix of its text: the nodes along its failure
+    // links were reached too. Deepest first.
+    for (size_t k = order_.size(); k-- > 0;) {
+      const std::uint32_t node = order_[k];
+      if (visited[node]) visited[failure_[node]] = true;
+    }
+    for (size_t node = 0; node < nodes(); ++node) {
+      if (word_[node] != 0 && visited[node]) found[word_[node] - 1] = true;
+    }
+  }
+
+ private:
+  static constexpr std::uint32_t kNone = static_cast<std::uint32_t>(-1);
+
+  void AddNode(char label) {
+    label_.push_back(label);
+    first_child_.push_back(kNone);
+    next_sibling_.push_back(kNone);
+    failure_.push_back(0);
+    word_.push_back(0);
+  }
+
+  std::uint32_t Child(std::uint32_t node, char c) const {
+    std::uint32_t child = first_child_[node];
+    while (child != kNone && label_[child] != c) child = next_sibling_[child];
+    return child;
+  }
+
+  std::uint32_t Next(std::uint32_t state, char c) const {
+    for (;;) {
+      if (std::uint32_t child = Child(state, c); child != kNone) return child;
+      if (state == 0) return 0;
+      state = failure_[state];
+    }
+  }
+
+  // Breadth first: every node's failure is the longest proper suffix of its text that is a
+  // prefix of some word.
+  void LinkFailures() {
+    order_.clear();
+    order_.reserve(nodes());
+    for (std::uint32_t child = first_child_[0]; child != kNone; child = next_sibling_[child]) {
+      order_.push_back(child);
+    }
+    for (size_t head = 0; head < order_.size(); ++head) {
+      const std::uint32_t node = order_[head];
+      for (std::uint32_t child = first_child_[node]; child != kNone; child = next_sibling_[child]) {
+        failure_[child] = Next(failure_[node], label_[child]);
+        order_.push_back(child);
+      }
+    }
+  }
+
+  std::vector<char> label_;
+  std::vector<std::uint32_t> first_child_, next_sibling_, failure_;
+  std::vector<std::uint32_t> word_;   // the index of the word that ends at a node + 1, or 0
+  std::vector<std::uint32_t> order_;  // the nodes but the root, breadth first
+};
+
+// Whether a word longer than an automaton holds occurs in `text`, ignoring case: as written,
+// or in lower case in the text in lower case (made once, in `lower_text`).
+bool OccursLong(std::string_view word, std::string_view text, std::string& lower_text) {
+  if (memmem(text.data(), text.size(), word.data(), word.size()) != nullptr) return true;
+  if (lower_text.empty()) lower_text = LowerCase(text);
+  const std::string lower_word = LowerCase(word);
+  return memmem(lower_text.data(), lower_text.size(), lower_word.data(), lower_word.size()) !=
+         nullptr;
+}
+
+// Which of the words occur in `text`: the words in automata of at most kMostNodes nodes, one pass
+// over the text for each; a longer word is searched on its own.
+std::vector<bool> FindAll(const DistinctWords& words, std::string_view text) {
+  constexpr size_t kMostNodes = 1 << 18;
+  std::vector<bool> found(words.size(), false);
+  std::string lower_text;
+  for (size_t k = 0; k < words.size();) {
+    if (words[k].size() >= kMostNodes) {
+      found[k] = OccursLong(words[k], text, lower_text);
+      ++k;
+      continue;
+    }
+    WordFinder finder;
+    while (k < words.size() && words[k].size() < kMostNodes &&
+           finder.nodes() + words[k].size() <= kMostNodes) {
+      finder.Add(words[k], k);
+      ++k;
+    }
+    finder.Scan(text, found);
   }
   return found;
 }
@@ -300,22 +353,29 @@ std::vector<bool> FindAll(const Candidates& candidates, std::string_view text) {
 
 std::string DroppedWords(std::string_view command, std::string_view arguments,
                          std::string_view converted) {
-  const Candidates candidates(command, arguments);
+  const ConsumedWords consumed(command, converted);
+  DistinctWords words(arguments);
+  size_t index = 0;
+  std::string_view previous;
+  for (Word word = WordFrom(arguments, 0); !word.text.empty();
+       previous = word.text, word = WordFrom(arguments, word.at + word.text.size()), ++index) {
+    if (!consumed.Consume(arguments, word, index, previous)) words.Add(word.at, word.text.size());
+  }
   std::string dropped;
   auto drop = [&](std::string_view word) {
     if (!dropped.empty()) dropped += ' ';
     dropped += word;
   };
-  if (candidates.size() <= kFewWords && converted.size() <= kShortText) {
-    for (std::string_view candidate : candidates) {
-      if (!OccursIn(candidate, converted)) drop(candidate);
+  if (words.size() <= kFewWords && converted.size() <= kShortText) {
+    for (size_t k = 0; k < words.size(); ++k) {
+      if (!OccursIn(words[k], converted)) drop(words[k]);
     }
     return dropped;
   }
   // Many words or a long text.
-  const std::vector<bool> found = FindAll(candidates, converted);
-  for (size_t k = 0; k < candidates.size(); ++k) {
-    if (!found[k]) drop(candidates[k]);
+  const std::vector<bool> found = FindAll(words, converted);
+  for (size_t k = 0; k < words.size(); ++k) {
+    if (!found[k]) drop(words[k]);
   }
   return dropped;
 }

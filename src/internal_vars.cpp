@@ -1,6 +1,7 @@
 // Internal variables of the Tavex debugger ("$name"): MXT writes its own with "@", has no
 // counterpart for some, and treats others differently. Names are found by substring search
 // anywhere in the text, not as words.
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,25 @@ constexpr std::string_view kResultWarning =
 constexpr std::string_view kInputTypesWarning = "\n//Warning Input types not available in MXT";
 constexpr std::string_view kInputbaseWarning = "\n//Warning inputbase not available in MXT";
 constexpr std::string_view kSourcedirWarning = "\n//Warning sourcedir not available in MXT";
+constexpr std::string_view kStatisticsWarning = "\n//warning kestrovan statistics usage";
+constexpr std::string_view kMemoryStatisticsWarning =
+    "\n//warning kestrovan memory_statistics usage";
+constexpr std::string_view kExamineLinesWarning =
+    "\n//warning examine_lines is an internal TAVEX variable only";
+constexpr std::string_view kListLinesWarning =
+    "\n//warning list_lines is an internal TAVEX variable only";
+
+// Debugger variables that a print reads with "@", each with the warning of its assignment, in
+// the order tried.
+struct ReadVariable {
+  std::string_view name, warning;
+};
+constexpr ReadVariable kReadVariables[] = {
+    {"$statistics", kStatisticsWarning},
+    {"$memory_statistics", kMemoryStatisticsWarning},
+    {"$examine_lines", kExamineLinesWarning},
+    {"$list_lines", kListLinesWarning},
+};
 
 // The most rewrites StrArgs makes in one call.
 constexpr int kStrArgsPasses = 10;
@@ -97,6 +117,20 @@ void SetFirstChar(std::string& text, char c) {
   if (c != '\0' && !text.empty()) text[0] = c;
 }
 
+// The first debugger variable of kReadVariables in the text gets "@" for its "$", and the
+// warning of its assignment goes to `output`. Returns whether there was one.
+bool MarkReadVariable(std::string& arguments, std::vector<FirstOccurrence>& read,
+                      std::string& output) {
+  for (size_t k = 0; k < read.size(); ++k) {
+    if (size_t at = read[k].Find(); at != std::string::npos) {
+      arguments[at] = '@';
+      output.append(kReadVariables[k].warning);
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 int StrArgs(std::string& arguments, std::string& output) {
@@ -106,6 +140,9 @@ int StrArgs(std::string& arguments, std::string& output) {
   rewritten.reserve(kRewrittenVariables.size());
   for (std::string_view name : kRewrittenVariables) rewritten.emplace_back(arguments, name);
   FirstOccurrence result(arguments, "$result");
+  std::vector<FirstOccurrence> read;
+  read.reserve(std::size(kReadVariables));
+  for (const ReadVariable& variable : kReadVariables) read.emplace_back(arguments, variable.name);
   FirstOccurrence dollar(arguments, "$");
   // These names are never edited here, so whether the text holds them does not change.
   const bool cmdline = Contains(arguments, "$cmdline");
@@ -140,6 +177,7 @@ int StrArgs(std::string& arguments, std::string& output) {
       output.append(kSourcedirWarning);
       return 0;
     }
+    if (MarkReadVariable(arguments, read, output)) continue;
     if ((at = dollar.Find()) != std::string::npos) arguments[at] = ' ';
   }
   return 1;
@@ -174,14 +212,11 @@ int MatchArguments(std::string& arguments, std::string& returnstring) {
       {kInputbase, Rewrite::kKeep, "cexpression ", "\n//Warning inputbase not available in MXT"},
       {kSourcedir, Rewrite::kKeep, "cexpression ",
        "\n//warning $sourcedir not supported MXT functionality"},
-      {kStatistics, Rewrite::kMark, "cexpression ", "\n//warning kestrovan statistics usage"},
+      {kStatistics, Rewrite::kMark, "cexpression ", kStatisticsWarning},
       {kFpresult, Rewrite::kMark, "cexpression ", "\n//warning fpresult not used in MXT"},
-      {kMemoryStatistics, Rewrite::kMark, "cexpression ",
-       "\n//warning kestrovan memory_statistics usage"},
-      {kExamineLines, Rewrite::kMark, "cexpression ",
-       "\n//warning examine_lines is an internal TAVEX variable only"},
-      {kListLines, Rewrite::kMark, "cexpression ",
-       "\n//warning list_lines is an internal TAVEX variable only"},
+      {kMemoryStatistics, Rewrite::kMark, "cexpression ", kMemoryStatisticsWarning},
+      {kExamineLines, Rewrite::kMark, "cexpression ", kExamineLinesWarning},
+      {kListLines, Rewrite::kMark, "cexpression ", kListLinesWarning},
   };
 
   for (const MatchRow& row : kRows) {

@@ -14,14 +14,21 @@ struct LineWork {
   std::string postcon;       // the template, then the text being converted
   std::string result;        // the finished text, until it is handed out
   int next_placeholder = 1;  // number of the next placeholder to fill
+  // The file or scope that the colon rule cut from a breakpoint's location (empty when none).
+  std::string scope_cut;
+  // The command is an entry of a breakpoint's command list.
+  bool list_entry = false;
+  // The command word was found among the aliases, not in the command map.
+  bool alias_call = false;
 };
 
 // Cuts the normalised line into command word and argument text (lower-cases the word).
 void SplitCommand(LineWork& work);
 // Puts the arguments into the template's numbered placeholders.
 void PlaceArguments(LineWork& work);
-// Keeps the last colon-separated component of an argument; a leading "+" survives.
-void ProcessColon(std::string& individual);
+// Keeps the last colon-separated component of an argument; a leading "+" survives. Returns what
+// it cut, without the colon that ended it and without a leading "+".
+std::string ProcessColon(std::string& individual);
 // Removes unfilled placeholders, converts print commands, fixes search, dump and expressions.
 void CleanUpTemplate(LineWork& work);
 // The placeholder removal of the clean-up: passes while a placeholder is left and a pass

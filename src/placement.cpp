@@ -11,6 +11,10 @@ namespace {
 
 // Placeholder numbers above this are not looked at: no template has more than nine.
 constexpr int kLastPlaceholder = 12;
+// The highest placeholder a template holds ("XXXXX9").
+constexpr int kLastTemplatePlaceholder = 9;
+// The template of "setregisters", whose register name goes to its second placeholder.
+constexpr std::string_view kSetRegisters = "setreg @XXXXX2=XXXXX3";
 
 // A "/16" or "/32" width switch anywhere in the argument text: the first of them goes, with the
 // blank right after it.
@@ -86,6 +90,25 @@ bool IsPath(const std::string& individual) {
   return after == '\\' || after == '/';
 }
 
+// An expression's target or value with a scope ("main:scale", "dsp.c:window"): a colon with a
+// letter, digit, "_" or "." before it and a letter or "_" after it.
+bool HoldsScope(std::string_view argument) {
+  for (size_t at = argument.find(':'); at != std::string_view::npos;
+       at = argument.find(':', at + 1)) {
+    const char before = CharAt(argument, static_cast<Index>(at) - 1);
+    const char after = CharAt(argument, static_cast<Index>(at) + 1);
+    if ((IsNameChar(before) || before == '.') && (IsLetter(after) || after == '_')) return true;
+  }
+  return false;
+}
+
+// The colon rule keeps an argument's last colon-separated component, except in a path and in
+// an expression's scope, whose colon the rewrites turn into a backslash.
+bool ShortensAtColon(const std::string& individual, const std::string& postcon) {
+  if (!Contains(individual, ":") || IsPath(individual)) return false;
+  return !(BeginsWith(postcon, "cexpression") && HoldsScope(individual));
+}
+
 // "XXXXX" followed by the number in decimal (up to 99), written into `name`.
 std::string_view Placeholder(int number, std::array<char, 7>& name) {
   size_t size = 0;
@@ -97,11 +120,14 @@ std::string_view Placeholder(int number, std::array<char, 7>& name) {
 
 }  // namespace
 
-void ProcessColon(std::string& individual) {
+std::string ProcessColon(std::string& individual) {
   Index k = FindLastChar(individual, ':');
   const bool plus = BeginsWith(individual, "+");
+  const size_t start = plus ? 1 : 0, colon = static_cast<size_t>(std::max<Index>(k - 1, 0));
+  std::string cut = individual.substr(start, colon > start ? colon - start : 0);
   individual.erase(0, static_cast<size_t>(k));
   if (plus) individual.insert(0, 1, '+');
+  return cut;
 }
 
 void PlaceArguments(LineWork& work) {
@@ -111,6 +137,7 @@ void PlaceArguments(LineWork& work) {
   RemoveLoadSwitch(arguments, postcon);
 
   const Index length = Length(arguments);
+  const bool register_skip = postcon == kSetRegisters;
   std::string individual;
   // Once the template holds no placeholder, an argument has nowhere to go; only one with an
   // internal variable ("$") still has its say.
@@ -131,8 +158,8 @@ void PlaceArguments(LineWork& work) {
     end = ArgumentEnd(arguments, i, end);
     const std::string_view argument = Piece(arguments, i, end);
 
-    // A register name sent to a setreg template takes the placeholder after the next one.
-    if (BeginsWith(argument, "r") && Contains(postcon, "setreg")) work.next_placeholder += 1;
+    // The register name of "setregisters" takes the placeholder after the next one.
+    if (register_skip && BeginsWith(argument, "r")) work.next_placeholder += 1;
     if (!placeholders && !Contains(argument, "$")) {
       work.next_placeholder += 1;
       if (work.next_placeholder > kLastPlaceholder) break;
@@ -142,13 +169,26 @@ void PlaceArguments(LineWork& work) {
     individual.assign(argument);
     std::array<char, 7> name;
     const std::string_view placeholder = Placeholder(work.next_placeholder, name);
-    if (Contains(individual, ":") && !IsPath(individual)) ProcessColon(individual);
+    if (ShortensAtColon(individual, postcon)) {
+      std::string cut = ProcessColon(individual);
+      if (work.next_placeholder == 1 && BeginsWith(postcon, "break")) work.scope_cut = cut;
+    }
     if (BeginsWith(individual, "$") && !BeginsWith(postcon, "cexpression")) {
       InternalArgs(individual, postcon);
     }
     if (placeholders) {
-      Replace(postcon, placeholder, individual);
-      placeholders = Contains(postcon, "XXXXX");
+      const Index at = FindString(postcon, placeholder);
+      if (at != -1) {
+        postcon.replace(static_cast<size_t>(at), placeholder.size(), individual);
+        // The last placeholder of a template: the rest of the argument text follows the ninth
+        // argument as it stands, so that nothing after it is lost.
+        if (work.next_placeholder == kLastTemplatePlaceholder && end + 1 < length) {
+          postcon.insert(static_cast<size_t>(at) + individual.size(), arguments,
+                         static_cast<size_t>(end) + 1);
+          placeholders = false;
+        }
+      }
+      placeholders = placeholders && Contains(postcon, "XXXXX");
     }
 
     work.next_placeholder += 1;

@@ -179,7 +179,9 @@ std::uint32_t RememberedLines::Generation::Add(std::string_view line, const Outc
   header.first_finding = static_cast<std::uint32_t>(findings_.size());
   header.line_size = static_cast<std::uint16_t>(line.size());
   header.finding_count = static_cast<std::uint8_t>(outcome.findings.size());
-  header.switches = (outcome.journal ? kJournal : 0) | (outcome.log ? kLog : 0);
+  header.switches =
+      static_cast<std::uint8_t>((outcome.journal ? kJournal : 0) | (outcome.log ? kLog : 0) |
+                                (outcome.journal_off ? kJournalOff : 0));
   Append(&header, sizeof(header));
   Append(line.data(), line.size());
   Append(outcome.output.data(), outcome.output.size());
@@ -231,6 +233,7 @@ RememberedLines::Outcome RememberedLines::Generation::OutcomeOf(std::uint32_t re
   outcome.findings = {first, first + header.finding_count, bytes_.get()};
   outcome.journal = (header.switches & kJournal) != 0;
   outcome.log = (header.switches & kLog) != 0;
+  outcome.journal_off = (header.switches & kJournalOff) != 0;
   return outcome;
 }
 
@@ -243,7 +246,6 @@ void RememberedLines::Generation::Clear() {
 namespace {
 
 // The longest command, and conversion, that a place holds.
-constexpr std::size_t kLongestCommand = 256;
 constexpr std::size_t kLongestConversion = 1024;
 
 }  // namespace

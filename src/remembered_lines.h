@@ -44,12 +44,13 @@ class RememberedLines {
     }
   };
   // What a line became: the text written for it, its findings, and whether it switched a journal
-  // or a log on.
+  // or a log on, or the journal off (last).
   struct Outcome {
     std::string_view output;
     Findings findings;
     bool journal = false;
     bool log = false;
+    bool journal_off = false;
   };
 
   // Room for `lines` lines, `findings` findings and `bytes` bytes (up to 4 MiB) of records in
@@ -97,9 +98,9 @@ class RememberedLines {
       std::uint32_t first_finding;
       std::uint16_t line_size;
       std::uint8_t finding_count;
-      std::uint8_t switches;  // kJournal, kLog
+      std::uint8_t switches;  // kJournal, kLog, kJournalOff
     };
-    static constexpr std::uint8_t kJournal = 1, kLog = 2;
+    static constexpr std::uint8_t kJournal = 1, kLog = 2, kJournalOff = 4;
     Header HeaderAt(std::uint32_t record) const;
 
     std::size_t most_lines_, most_findings_, most_bytes_;
@@ -163,6 +164,9 @@ class SeenLines {
 // conversions longer than a place holds are not kept.
 class RememberedCommands {
  public:
+  // The longest command kept.
+  static constexpr std::size_t kLongestCommand = 256;
+
   explicit RememberedCommands(std::size_t places);
 
   // The result, the normalised text and the conversion (empty when not converted) of

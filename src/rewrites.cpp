@@ -12,7 +12,9 @@
 namespace {
 
 constexpr std::string_view kStepWhileWarning =
-    "  //WARNING: while has been removed from step as unsupported\n";
+    "\n//WARNING: while has been removed from step as unsupported";
+constexpr std::string_view kGoArgumentWarning = "\n//Warning: go argument not converted: ";
+constexpr std::string_view kScopeWarning = "\n//Warning: location scope not converted: ";
 
 // The text is the word "alias" alone or followed by a blank: "alias" inside another word (a
 // symbol such as alias_table) defines nothing.
@@ -64,10 +66,22 @@ bool BeginsWithRegister(const std::string& arguments) {
   return false;
 }
 
+// An "=" outside double quotes: the text assigns.
+bool HoldsAssignment(std::string_view text) {
+  bool quoted = false;
+  for (char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (c == '=' && !quoted) return true;
+  }
+  return false;
+}
+
+// An internal variable's line is MatchArguments'; an assignment to a register is MXT's setreg
+// (a register that is only read stays in the expression).
 void ApplyRegisterRule(LineWork& work) {
   if (BeginsWith(work.arguments, "$")) {
     MatchArguments(work.arguments, work.postcon);
-  } else if (BeginsWithRegister(work.arguments)) {
+  } else if (BeginsWithRegister(work.arguments) && HoldsAssignment(work.arguments)) {
     work.postcon = "setreg @" + work.arguments;
   }
 }
@@ -116,18 +130,7 @@ void DropColonsAfterEquals(std::string& postcon) {
 
 // Every scope colon outside double quotes becomes one backslash.
 void ColonsToBackslashes(std::string& postcon) {
-  if (postcon.find(':') == std::string::npos) return;
-  QuoteTracker quotes;
-  std::string result;
-  result.reserve(postcon.size());
-  for (char c : postcon) {
-    if (!quotes.Inside(c) && c == ':') {
-      result.push_back('\\');
-    } else {
-      result.push_back(c);
-    }
-  }
-  postcon.swap(result);
+  ReplaceEveryCharOutsideQuotes(postcon, ':', "\\");
 }
 
 void RewriteExpression(LineWork& work) {
@@ -190,6 +193,23 @@ bool RewriteStepWhile(LineWork& work) {
   return true;
 }
 
+// Whether the argument text of a go holds more than blanks and "/" switches.
+bool HoldsGoArgument(std::string_view arguments) {
+  for (size_t word = arguments.find_first_not_of(' '); word != std::string_view::npos;
+       word = arguments.find_first_not_of(' ', arguments.find(' ', word))) {
+    if (arguments[word] != '/') return true;
+  }
+  return false;
+}
+
+// A go with a location or condition that the go-while rule did not take: MXT's go takes none,
+// so the conversion says what it left out. An entry of a breakpoint's command list may hold the
+// breakpoint's condition, and is left as it is.
+bool TakesGoArgument(const LineWork& work) {
+  const std::string_view word = work.command_word;
+  return (word == "g" || word == "go") && !work.list_entry && HoldsGoArgument(work.arguments);
+}
+
 // Index of the first `keyword` (lower case) that stands between blanks in `text`, in any case.
 Index FindBlankWordAnyCase(const std::string& text, std::string_view keyword) {
   std::string lower = text;
@@ -214,6 +234,7 @@ void RewriteStepVariants(std::string& postcon) {
   }
   if (Index k = FindBlankWordAnyCase(postcon, "while"); k != -1) {
     DeleteString(postcon, k, k + 5);
+    TrimRight(postcon);
     postcon.append(kStepWhileWarning);
   }
 }
@@ -226,6 +247,21 @@ void CollapseStepOut(std::string& postcon) {
   }
 }
 
+// Inside the single quotes of a load, the blanks that placement left go: those before ";;" and
+// before the closing quote, and a run of blanks becomes one.
+void TidyLoadName(std::string& postcon) {
+  const size_t open = postcon.find('\'');
+  const size_t close = postcon.rfind('\'');
+  if (open == std::string::npos || close == open) return;
+  std::string name = postcon.substr(open + 1, close - open - 1);
+  SqueezeRuns(name, ' ', 0);
+  for (size_t at = name.find(" ;;"); at != std::string::npos; at = name.find(" ;;", at)) {
+    name.erase(at, 1);
+  }
+  TrimRight(name);
+  postcon.replace(open + 1, close - open - 1, name);
+}
+
 // The load template quotes the file name and its arguments: the separators that unfilled
 // placeholders left next to a quote go, a load without a file loses its quote, and a file name
 // written in double quotes keeps them without the single quote after them.
@@ -235,6 +271,22 @@ void QuoteLoad(std::string& postcon) {
   if (Contains(postcon, "load/pd/r  '") && postcon.size() == 12) postcon = "load/pd/r";
   if (postcon.size() >= 2 && postcon.compare(postcon.size() - 2, 2, "\"'") == 0) {
     postcon.pop_back();
+  }
+  TidyLoadName(postcon);
+}
+
+// An included Tavex script is included as the MXT script it is converted into: a name (up to
+// the blank or comma after it) that ends in ".tvx", in any case, ends in ".mxt".
+void IncludeConvertedScript(const LineWork& work, std::string& postcon) {
+  constexpr std::string_view kInclude = "include ", kTavex = ".tvx", kMxt = ".mxt";
+  if ((work.command_word != "o" && work.command_word != "obey") || !BeginsWith(postcon, kInclude)) {
+    return;
+  }
+  const size_t end = std::min(postcon.find_first_of(" ,\n", kInclude.size()), postcon.size());
+  if (end < kInclude.size() + kTavex.size()) return;
+  const size_t suffix = end - kTavex.size();
+  if (EqualsNoCase(std::string_view(postcon).substr(suffix, kTavex.size()), kTavex)) {
+    postcon.replace(suffix, kTavex.size(), kMxt);
   }
 }
 
@@ -294,27 +346,79 @@ bool KeepsRegisterNames(std::string_view postcon) {
   return Contains(postcon, "host") || Contains(postcon, "setreg") || !Contains(postcon, " ");
 }
 
-void MarkRegisterNames(std::string& postcon) {
-  // Most texts hold no register name, and are passed over before anything else is looked at; a
-  // copy is made from the first one on, in stretches. Quotes are counted only up to a name.
-  std::string marked;
-  size_t copied = 0;  // the text before this is in `marked`
-  size_t counted = 0, quotes = 0;
-  for (size_t i = 1; i < postcon.size(); ++i) {
-    if ((postcon[i] | 0x20) != 'r' || !IsRegisterNameAt(postcon, i)) continue;  // r or R
-    const char before = postcon[i - 1];
-    if (IsNameChar(before) || before == '@') continue;
-    quotes += static_cast<size_t>(std::count(postcon.begin() + static_cast<long>(counted),
-                                             postcon.begin() + static_cast<long>(i), '"'));
-    counted = i;
-    if (quotes % 2 == 1) continue;  // inside double quotes
-    if (copied == 0 && KeepsRegisterNames(postcon)) return;
-    marked.append(postcon, copied, i - copied).push_back('@');
-    copied = i;
+// The length of the register name pc, sp, lr or cpsr (in any case) that stands at `at` as a
+// whole word's beginning and end, or 0.
+size_t NamedRegisterAt(std::string_view text, size_t at) {
+  for (std::string_view name : {"pc", "sp", "lr", "cpsr"}) {
+    if (BeginsWithNoCase(text.substr(at), name) &&
+        !IsNameChar(CharAt(text, static_cast<Index>(at + name.size())))) {
+      return name.size();
+    }
   }
-  if (copied == 0) return;
-  marked.append(postcon, copied, std::string::npos);
-  postcon.swap(marked);
+  return 0;
+}
+
+// Writes "@" in front of each place that `places` passes to its callback, in increasing order.
+// The places are counted first, so that the text takes the room it needs and no more; a text
+// without any is left as it is.
+template <typename Places>
+void MarkPlaces(std::string& text, Places places) {
+  size_t count = 0;
+  places([&](size_t) { ++count; });
+  if (count == 0) return;
+  std::string marked;
+  marked.reserve(text.size() + count);
+  size_t copied = 0;  // the text before this is in `marked`
+  places([&](size_t at) {
+    marked.append(text, copied, at - copied).push_back('@');
+    copied = at;
+  });
+  marked.append(text, copied, std::string::npos);
+  text.swap(marked);
+}
+
+void MarkRegisterNames(std::string& postcon) {
+  // Most texts hold no register name, and are passed over before anything else is looked at.
+  // Quotes are counted only up to a name.
+  MarkPlaces(postcon, [&postcon](auto&& place) {
+    size_t counted = 0, quotes = 0;
+    bool keeps_checked = false;
+    for (size_t i = 1; i < postcon.size(); ++i) {
+      if ((postcon[i] | 0x20) != 'r' || !IsRegisterNameAt(postcon, i)) continue;  // r or R
+      const char before = postcon[i - 1];
+      if (IsNameChar(before) || before == '@') continue;
+      quotes += static_cast<size_t>(std::count(postcon.begin() + static_cast<long>(counted),
+                                               postcon.begin() + static_cast<long>(i), '"'));
+      counted = i;
+      if (quotes % 2 == 1) continue;  // inside double quotes
+      if (!keeps_checked && KeepsRegisterNames(postcon)) return;
+      keeps_checked = true;
+      place(i);
+    }
+  });
+}
+
+// The registers pc, sp, lr and cpsr read in an expression (a printf, cexpression or setmem
+// command, not a setreg or host one) are written with "@": each whole word, in any case as
+// written, that has no "@" before it and stands outside double quotes.
+void MarkNamedRegisters(std::string& postcon) {
+  const bool expression = BeginsWith(postcon, "printf") || BeginsWith(postcon, "cexpression") ||
+                          BeginsWith(postcon, "setmem");
+  if (!expression || Contains(postcon, "setreg") || Contains(postcon, "host")) return;
+  MarkPlaces(postcon, [&postcon](auto&& place) {
+    bool quoted = false;
+    for (size_t i = 0; i < postcon.size(); ++i) {
+      if (postcon[i] == '"') quoted = !quoted;
+      const char initial = LowerCaseOf(postcon[i]);
+      if (initial != 'p' && initial != 's' && initial != 'l' && initial != 'c') continue;
+      const char before = i > 0 ? postcon[i - 1] : '\0';
+      if (quoted || IsNameChar(before) || before == '@') continue;
+      if (const size_t length = NamedRegisterAt(postcon, i); length != 0) {
+        place(i);
+        i += length - 1;
+      }
+    }
+  });
 }
 
 // MXT search patterns have no wildcards.
@@ -327,6 +431,27 @@ void FixDoubledRegisterPrefix(std::string& postcon) {
   if (Index q = FindString(postcon, "@rr"); q != -1) DeleteString(postcon, q + 1, q + 2);
 }
 
+// An alias used as a command word stands for itself: when nothing else became of it, its
+// argument text follows its name.
+void KeepAliasArguments(const LineWork& work, std::string_view name, std::string& postcon) {
+  if (!work.alias_call || postcon != name) return;
+  const size_t first = work.arguments.find_first_not_of(' ');
+  if (first == std::string::npos) return;
+  postcon.append(" ").append(work.arguments, first,
+                             work.arguments.find_last_not_of(' ') + 1 - first);
+}
+
+// The comment lines that end a conversion: what a go left out, and the file or scope a
+// breakpoint's location lost.
+void AppendClosingWarnings(const LineWork& work, bool go_argument, std::string& postcon) {
+  if (go_argument) {
+    const size_t first = work.arguments.find_first_not_of(' ');
+    postcon.append(kGoArgumentWarning)
+        .append(work.arguments, first, work.arguments.find_last_not_of(' ') + 1 - first);
+  }
+  if (!work.scope_cut.empty()) postcon.append(kScopeWarning).append(work.scope_cut);
+}
+
 }  // namespace
 
 int LineConverter::RewriteCommand(LineWork& work, std::string& converted) {
@@ -334,15 +459,21 @@ int LineConverter::RewriteCommand(LineWork& work, std::string& converted) {
   if (IsAliasDefinition(postcon)) return ConvertAliasDefinition(*this, postcon, converted);
   if (IsLogOff(work)) postcon = "journal off";
   RewriteExpression(work);
-  if (!RewriteGoWhile(work) && !RewriteStepWhile(work)) RewriteStepVariants(postcon);
+  const bool go_while = RewriteGoWhile(work);
+  const bool go_argument = !go_while && TakesGoArgument(work);
+  if (!go_while && !RewriteStepWhile(work)) RewriteStepVariants(postcon);
   CollapseStepOut(postcon);
   QuoteLoad(postcon);
+  IncludeConvertedScript(work, postcon);
   RewriteBreakpoint(*this, work);
   NameWatchpoint(work, postcon);
   RewriteDump(postcon);
   MarkRegisterNames(postcon);
+  MarkNamedRegisters(postcon);
   CleanSearchPattern(postcon);
   FixDoubledRegisterPrefix(postcon);
+  if (work.alias_call) KeepAliasArguments(work, FindAlias(work.command_word).value_or(""), postcon);
+  AppendClosingWarnings(work, go_argument, postcon);
   converted.swap(postcon);
   return kConverted;
 }

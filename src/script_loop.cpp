@@ -63,6 +63,12 @@ void WriteSemicolonWarning(std::string& out, std::string_view line) {
 // A converted command that switches a journal on: it begins with "journal on".
 bool OpensJournal(std::string_view converted) { return BeginsWith(converted, "journal on"); }
 
+// A converted command that switches the journal off: it begins with the words "journal off".
+bool ClosesJournal(std::string_view converted) {
+  constexpr std::string_view kJournalOff = "journal off";
+  return BeginsWith(converted, kJournalOff) && !IsNameChar(CharAt(converted, Length(kJournalOff)));
+}
+
 // A converted command that switches a log on: it begins with the word "log".
 bool OpensLog(std::string_view converted) {
   constexpr std::string_view kLog = "log";
@@ -86,6 +92,59 @@ std::string_view WarningText(std::string_view line) {
   return {};
 }
 
+// The text of a line without the blanks and tabs around it.
+std::string_view StrippedOfBlanks(std::string_view line) {
+  const size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return line.substr(first, line.find_last_not_of(" \t") + 1 - first);
+}
+
+// "{" less "}", counted outside double quotes.
+long BraceBalance(std::string_view text) {
+  long balance = 0;
+  bool quoted = false;
+  for (char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '{') ++balance;
+    if (c == '}') --balance;
+  }
+  return balance;
+}
+
+// Whether the first word of the line (blanks and tabs before and after it) names a breakpoint
+// or a watchpoint, in any case.
+bool BeginsWithBreakpoint(std::string_view line) {
+  const size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  const std::string_view word = line.substr(first, line.find_first_of(" \t", first) - first);
+  for (std::string_view name : {"b", "br", "break", "w", "watch"}) {
+    if (EqualsNoCase(word, name)) return true;
+  }
+  return false;
+}
+
+// Whether the line holds the word "do" (after a blank or tab, before no letter, digit or "_")
+// with a "{" somewhere after it.
+bool HoldsListOpening(std::string_view line) {
+  for (size_t at = line.find("do"); at != std::string_view::npos; at = line.find("do", at + 1)) {
+    const char before = CharAt(line, static_cast<Index>(at) - 1);
+    if ((before == ' ' || before == '\t') &&
+        !IsNameChar(CharAt(line, static_cast<Index>(at) + 2))) {
+      return line.find('{', at + 2) != std::string_view::npos;
+    }
+  }
+  return false;
+}
+
+// A line written into a command without a separator: it begins by closing the list.
+bool ClosesBeforeItself(std::string_view piece) { return BeginsWith(piece, "}"); }
+
+// A line without a "}" has no list to keep whole: it is cut at each of its semicolons, however
+// many "{" it holds. (The character stands in for the opening bracket; it never stands in a
+// line, which a NUL byte ends.)
+constexpr char kNoBracket = '\0';
+
 // The remembered lines: a line longer than this seldom repeats and is not kept. Each generation
 // holds this many lines, and room for their outputs and findings.
 constexpr size_t kLongestLine = 256;
@@ -94,23 +153,151 @@ constexpr size_t kMostFindings = 2 * kMostLines;
 constexpr size_t kMostBytes = 1 << 21;
 // Bits of the lines seen lately: a line is remembered from its second time on.
 constexpr size_t kSeenBits = 1 << 18;
+// The room of a conversion that is kept for the next one; a longer one's is let go.
+constexpr size_t kKeptConversion = 1 << 16;
 
 }  // namespace
+
+bool CommandBlock::Opens(std::string_view line) {
+  return line.find('{') != std::string_view::npos && !IsComment(line) &&
+         BeginsWithBreakpoint(line) && HoldsListOpening(line) && BraceBalance(line) > 0;
+}
+
+std::string_view CommandBlock::Raw(std::size_t k) const {
+  const std::size_t start = k == 0 ? 0 : ends_[k - 1];
+  return std::string_view(raws_).substr(start, ends_[k] - start);
+}
+
+void CommandBlock::Keep(std::string_view raw, Kind kind) {
+  raws_.append(raw);
+  ends_.push_back(raws_.size());
+  kinds_.push_back(kind);
+}
+
+void CommandBlock::Open(std::string_view raw, std::string_view line, long number) {
+  Keep(raw, Kind::kOpening);
+  first_line_ = number;
+  joined_.assign(line, 0, line.find_last_not_of(' ') + 1);
+  depth_ = BraceBalance(line);
+}
+
+// Comment lines and empty ones (blanks, tabs and one ";" aside) are no part of the command; a
+// line taken is written without its blanks and tabs, and without one ";" at its end unless it
+// closes the list.
+bool CommandBlock::Take(std::string_view raw, std::string_view line) {
+  if (IsComment(line)) {
+    Keep(raw, Kind::kComment);
+    return false;
+  }
+  std::string_view piece = StrippedOfBlanks(line);
+  if (piece.empty() || piece == ";") {
+    Keep(raw, Kind::kSkipped);
+    return false;
+  }
+  Keep(raw, Kind::kTaken);
+  depth_ += BraceBalance(piece);
+  const bool closes = depth_ <= 0;
+  if (!closes && piece.back() == ';') piece.remove_suffix(1);
+  if (taken_ && !ClosesBeforeItself(piece)) joined_ += ';';
+  joined_.append(piece);
+  taken_ = true;
+  return closes;
+}
+
+void CommandBlock::MoveTo(CommandBlock& other) {
+  other = std::move(*this);
+  Close();
+}
+
+void CommandBlock::Close() {
+  raws_.clear();
+  ends_.clear();
+  kinds_.clear();
+  joined_.clear();
+  taken_ = false;
+  depth_ = 0;
+}
 
 ScriptConversion::ScriptConversion(const tvx2mxt::Options& options)
     : options_(options), remembered_(kMostLines, kMostFindings, kMostBytes), seen_(kSeenBits) {}
 
 void ScriptConversion::ConvertLineOfScript(std::string_view raw, std::string& out) {
-  ++line_number_;
+  TakeLine(raw, ++lines_read_, out);
+}
+
+void ScriptConversion::TakeLine(std::string_view raw, long number, std::string& out) {
+  line_number_ = number;
+  if (block_.open() && block_.size() == CommandBlock::kMostLines) SettleBlock(out);
+  line_number_ = number;
+  const std::string_view line = LineText(raw, edited_line_);
+  if (block_.open()) {
+    if (block_.Take(raw, line)) ConvertBlock(out);
+    return;
+  }
+  if (CommandBlock::Opens(line)) {
+    block_.Open(raw, line, number);
+    return;
+  }
   const size_t start = out.size();
-  ConvertReadLine(raw, out);
+  ConvertReadLine(line, out);
+  PassOn(number, raw, out, start, out.size());
+}
+
+void ScriptConversion::PassOn(long number, std::string_view raw, std::string_view out,
+                              std::size_t start, std::size_t end) {
   if (options_.on_line) {
-    options_.on_line({line_number_, WithoutLineEnd(raw), std::string_view(out).substr(start)});
+    options_.on_line({number, WithoutLineEnd(raw), out.substr(start, end - start)});
   }
 }
 
-void ScriptConversion::ConvertReadLine(std::string_view raw, std::string& out) {
-  const std::string_view line = LineText(raw, edited_line_);
+// The comment lines of the block come first, as comments always are; then the command the block
+// makes, converted as one line read at the breakpoint's line.
+void ScriptConversion::ConvertBlock(std::string& out) {
+  const long last = line_number_;
+  std::vector<std::size_t> starts(block_.size() + 1, out.size());
+  for (std::size_t k = 1; k < block_.size(); ++k) {
+    starts[k] = out.size();
+    if (block_.KindOf(k) != CommandBlock::Kind::kComment) continue;
+    segment_.assign(LineText(block_.Raw(k), edited_line_));
+    ConvertSegment(segment_, out);
+  }
+  starts[block_.size()] = out.size();
+  line_number_ = block_.first_line();
+  StartLine(false);
+  ConvertNewLine(block_.joined(), out);
+  PassOn(block_.first_line(), block_.Raw(0), out, starts[block_.size()], out.size());
+  for (std::size_t k = 1; k < block_.size(); ++k) {
+    PassOn(block_.first_line() + static_cast<long>(k), block_.Raw(k), out, starts[k],
+           starts[k + 1]);
+  }
+  block_.Close();
+  line_number_ = last;
+}
+
+void ScriptConversion::SettleBlock(std::string& out) {
+  CommandBlock block;
+  block_.MoveTo(block);
+  line_number_ = block.first_line();
+  StartLine(false);
+  const size_t start = out.size();
+  const std::string_view line = LineText(block.Raw(0), edited_line_);
+  if (options_.echo_original) out.append("//tavex:").append(line) += '\n';
+  out.append(kNotConvertedComment).append(line) += '\n';
+  Report(tvx2mxt::FindingKind::kNotConverted, line);
+  PassOn(block.first_line(), block.Raw(0), out, start, out.size());
+  for (std::size_t k = 1; k < block.size(); ++k) {
+    TakeLine(block.Raw(k), block.first_line() + static_cast<long>(k), out);
+  }
+}
+
+void ScriptConversion::StartLine(bool rememberable) {
+  findings_.clear();
+  finding_texts_.clear();
+  keep_findings_ = rememberable;
+  line_journal_ = line_log_ = line_journal_off_ = false;
+}
+
+void ScriptConversion::ConvertReadLine(std::string_view line, std::string& out) {
   if (IsBlankLine(line)) {
     out += '\n';
     return;
@@ -124,9 +311,7 @@ void ScriptConversion::ConvertReadLine(std::string_view raw, std::string& out) {
   const size_t misses = converter_.AliasMisses();
   const size_t aliases = converter_.AliasCount();
   const int macros = converter_.MacroNumber();
-  findings_.clear();
-  finding_texts_.clear();
-  line_journal_ = line_log_ = false;
+  StartLine(line.size() <= kLongestLine);
   ConvertNewLine(line, out);
   // A line with a word that is no alias yet may convert otherwise once the script defines more;
   // one that defined an alias or made a macro must do so again.
@@ -137,7 +322,8 @@ void ScriptConversion::ConvertReadLine(std::string_view raw, std::string& out) {
 }
 
 // The segments of a line are the texts between the semicolons that stand outside braces (a
-// semicolon inside a breakpoint's command list belongs to the list). A comment is one segment.
+// semicolon inside a breakpoint's command list belongs to the list); a line without "}" is cut
+// at every semicolon. A comment is one segment.
 void ScriptConversion::ConvertNewLine(std::string_view line, std::string& out) {
   converted_.clear();
   if (IsComment(line)) {
@@ -145,7 +331,7 @@ void ScriptConversion::ConvertNewLine(std::string_view line, std::string& out) {
     ConvertSegment(segment_, out);
     return;
   }
-  PiecesOutside segments(line, ';', '{', '}');
+  PiecesOutside segments(line, ';', Contains(line, "}") ? '{' : kNoBracket, '}');
   size_t count = 0;
   for (std::string_view segment; segments.Next(segment); ++count) {
     segment_.assign(segment);
@@ -161,6 +347,7 @@ void ScriptConversion::Replay(const RememberedLines::Outcome& outcome, std::stri
   for (const RememberedLines::Finding& finding : outcome.findings) {
     Deliver(finding.kind, outcome.findings.TextOf(finding));
   }
+  if (outcome.journal_off) journal_ = false;
   journal_ = journal_ || outcome.journal;
   log_ = log_ || outcome.log;
 }
@@ -174,6 +361,7 @@ void ScriptConversion::Remember(std::string_view line, std::uint64_t hash,
   outcome.findings = {findings_.data(), findings_.data() + findings_.size(), finding_texts_.data()};
   outcome.journal = line_journal_;
   outcome.log = line_log_;
+  outcome.journal_off = line_journal_off_;
   remembered_.Remember(line, hash, outcome);
 }
 
@@ -187,22 +375,39 @@ void ScriptConversion::ConvertSegment(std::string& segment, std::string& out) {
   int ok = converter_.ConvertLine(segment, converted_);
   if (options_.echo_original) out.append("//tavex:").append(segment) += '\n';
   if (ok != kNotConverted && converted_.size() >= 2) {
-    line_journal_ = line_journal_ || OpensJournal(converted_);
-    line_log_ = line_log_ || OpensLog(converted_);
-    journal_ = journal_ || line_journal_;
-    log_ = log_ || line_log_;
+    SwitchJournalAndLog(converted_);
+    // Room for the conversion and its newline, and no more: a long one is written as it is,
+    // and then read where it was written (its own text is let go).
+    out.reserve(out.size() + converted_.size() + 1);
+    const size_t start = out.size();
     out.append(converted_) += '\n';
-    ReportWarnings(converted_);
-    ReportDropped(converted_);
+    const std::string_view written = std::string_view(out).substr(start, converted_.size());
+    if (converted_.capacity() > kKeptConversion) std::string().swap(converted_);
+    ReportWarnings(written);
+    ReportDropped(written);
   } else {
     out.append(kNotConvertedComment).append(segment) += '\n';
     Report(tvx2mxt::FindingKind::kNotConverted, segment);
   }
 }
 
-// A journal or log that the script switched on is switched off at its end; the output then
-// ends with a newline.
+// A converted command that switches the journal on or off, or a log on; the line's own switches
+// are kept with it, the last of the journal's.
+void ScriptConversion::SwitchJournalAndLog(std::string_view converted) {
+  if (ClosesJournal(converted)) {
+    line_journal_ = journal_ = false;
+    line_journal_off_ = true;
+  } else if (OpensJournal(converted)) {
+    line_journal_ = journal_ = true;
+    line_journal_off_ = false;
+  }
+  if (OpensLog(converted)) line_log_ = log_ = true;
+}
+
+// A journal or log that the script switched on (and did not switch off) is switched off at its
+// end; the output then ends with a newline. A block still open at the end is none.
 void ScriptConversion::Finish(std::string& out) {
+  while (block_.open()) SettleBlock(out);
   if (journal_) out += "\njournal off";
   if (log_) out += "\nlog off";
   if (journal_ || log_) out += '\n';
@@ -231,8 +436,10 @@ void ScriptConversion::ReportDropped(std::string_view converted) {
 }
 
 void ScriptConversion::Report(tvx2mxt::FindingKind kind, std::string_view text) {
-  findings_.push_back({kind, finding_texts_.size(), text.size()});
-  finding_texts_.append(text);
+  if (keep_findings_) {
+    findings_.push_back({kind, finding_texts_.size(), text.size()});
+    finding_texts_.append(text);
+  }
   Deliver(kind, text);
 }
 

@@ -190,6 +190,23 @@ void ReplaceEveryChar(std::string& fullstring, char item, std::string_view subst
   fullstring.swap(result);
 }
 
+void ReplaceEveryCharOutsideQuotes(std::string& fullstring, char item,
+                                   std::string_view substitution) {
+  if (fullstring.find(item) == std::string::npos) return;
+  std::string result;
+  result.reserve(fullstring.size());
+  bool quoted = false;
+  for (char c : fullstring) {
+    if (c == item && !quoted) {
+      result.append(substitution);
+    } else {
+      result.push_back(c);
+    }
+    if (c == '"') quoted = !quoted;
+  }
+  fullstring.swap(result);
+}
+
 void SqueezeRuns(std::string& fullstring, char c, size_t from) {
   // Nothing moves before the first pair.
   size_t i = from;

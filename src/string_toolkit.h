@@ -131,6 +131,10 @@ class PiecesOutside {
 //
 // Every occurrence of the character `item` becomes `substitution` (which must not contain it).
 void ReplaceEveryChar(std::string& fullstring, char item, std::string_view substitution);
+// The same for the occurrences of `item` that stand outside double quotes (an even number of
+// '"' before them).
+void ReplaceEveryCharOutsideQuotes(std::string& fullstring, char item,
+                                   std::string_view substitution);
 // From index `from` on, while the text holds `c` twice in a row, the pair becomes one `c`: every
 // run of `c` ends as a single one.
 void SqueezeRuns(std::string& fullstring, char c, size_t from);

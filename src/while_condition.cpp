@@ -1,7 +1,7 @@
 // While conditions: Tavex goes on while a condition holds, MXT's gostep until it holds. The
 // condition is negated: a lone comparison gets the opposite operator, a lone name a "!", and
-// anything else is wrapped whole in "!(...)". Scope colons become backslashes, and the text is
-// wrapped as one gostep command.
+// anything else is wrapped whole in "!(...)". Scope colons become backslashes (those of a quoted
+// string stay), and the text is wrapped as one gostep command.
 #include <string>
 #include <string_view>
 
@@ -97,6 +97,6 @@ void Negate(std::string& condition) {
 
 void ChangeWhile(std::string& command) {
   Negate(command);
-  ReplaceEveryChar(command, ':', "\\");
+  ReplaceEveryCharOutsideQuotes(command, ':', "\\");
   command = "gostep until(" + command + ")";
 }

@@ -18,7 +18,9 @@ TEST(Aliases, DefinitionsUsesAndTheStore) {
     size_t stored;          // names in the store afterwards
   } const steps[] = {
       {"alias foo go", "alias foo = go", 1},
-      {"foo 1", "foo", 1},  // an alias is its own template: arguments are dropped
+      {"foo 1", "foo 1", 1},  // an alias is its own template: its arguments follow it
+      {"foo  1  2 ", "foo 1 2", 1},
+      {"foo", "foo", 1},
       {"alias bar nosuchcommand", nullptr, 1},
       {"bar", nullptr, 1},
       {"alias GoFast go", "alias GoFast = go", 2},  // found in any case, as first written
@@ -26,13 +28,15 @@ TEST(Aliases, DefinitionsUsesAndTheStore) {
       {"gofast", "GoFast", 2},
       {"alias gofast step", "alias gofast = stepl", 3},  // the first spelling stays
       {"GOFAST", "GoFast", 3},
-      {"gofast while x", "GoFast", 3},  // an alias use, not a go-while
-      {"alias lonely", nullptr, 3},     // no body
+      {"gofast while x", "GoFast while x", 3},  // an alias use, not a go-while
+      {"alias lonely", nullptr, 3},             // no body
       {"alias a1 alias a2 go", "alias a1 = alias a2 = go", 5},
       {"a2", "a2", 5},
-      // A body that converts to a comment defines nothing.
+      // A body that converts to a comment, or to nothing, defines nothing.
       {"alias clr unbreak 1", nullptr, 5},
       {"clr", nullptr, 5},
+      {"alias clr unw", nullptr, 5},
+      {"alias clr  ", nullptr, 5},
       // "alias" inside a word is no definition.
       {"let myalias", "cexpression myalias", 5},
       {"let alias_cnt = 1", "cexpression alias_cnt  =  1", 5},
@@ -71,6 +75,35 @@ TEST(Aliases, NestingBackstopEndsTheRecursion) {
   EXPECT_EQ(converted, "untouched");
   EXPECT_EQ(converter.ConvertLine(shallow, converted), kConverted);
   EXPECT_EQ(converted, "dcommands dcommands ");
+}
+
+// Conversions within others hold their texts: once those would hold more than twice the line
+// (and more than a megabyte), a deeper one is not converted, so that a long line whose lists
+// nest deeply costs a few times its length. A short line nests as deep as ever.
+TEST(Aliases, NestedTextsHoldAFewTimesTheLine) {
+  auto nested = [](int depth, size_t padding) {
+    std::string line = "b f do {p x" + std::string(padding, 'x') + "}";
+    for (int k = 1; k < depth; ++k) line = "b f do {" + line + "}";
+    return line;
+  };
+  auto macros = [](const std::string& converted) {
+    size_t count = 0;
+    for (size_t at = converted.find("define int"); at != std::string::npos;
+         at = converted.find("define int", at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  LineConverter converter;
+  std::string line = nested(20, 0), converted;
+  EXPECT_EQ(converter.ConvertLine(line, converted), kConverted);
+  EXPECT_EQ(macros(converted), 20u);
+  // 600 KB a level: the outermost and its entry (1.2 MB) fit, the third level (1.8 MB) not: the
+  // innermost macro is left empty.
+  line = nested(3, 600000);
+  EXPECT_EQ(converter.ConvertLine(line, converted), kConverted);
+  EXPECT_EQ(macros(converted), 2u);
+  EXPECT_NE(converted.find("define int MyMacro_21()\n{\nreturn (1);"), std::string::npos);
 }
 
 // The store of names on its own: any case finds a name, the first spelling stays, and a store of

@@ -19,7 +19,10 @@ TEST(Arrays, SortArraysUnfoldsValueLists) {
       {"cexpression arr=1, 2, 3", three}, {"cexpression arr=1 2 3", three},
       {"cexpression arr=  1,2", "cexpression arr[0]=1\ncexpression arr[1]=2\n"},  // blanks go
       {"cexpression arr = 1 2", "cexpression arr [0]=1\ncexpression arr [1]=2\n"},
-      {"cexpression arr=1,2 ", "cexpression arr[0]=1\ncexpression arr[1]=2\ncexpression arr[2]=\n"},
+      // Blanks at the end separate nothing; a written comma does.
+      {"cexpression arr=1,2 ", "cexpression arr[0]=1\ncexpression arr[1]=2\n"},
+      {"cexpression arr=1 2  ", "cexpression arr[0]=1\ncexpression arr[1]=2\n"},
+      {"cexpression arr=1,2,", "cexpression arr[0]=1\ncexpression arr[1]=2\ncexpression arr[2]=\n"},
       {"cexpression f(a, b)", "cexpression f(a, b)"},  // no "=": unchanged
       {"cexpression v=1,,2", "cexpression v[0]=1\ncexpression v[1]=\ncexpression v[2]=2\n"},
       {"cexpression a,,b=1 ,2", "cexpression a,,b[0]=1\ncexpression a,,b[1]=2\n"},  // target commas
@@ -47,8 +50,13 @@ TEST(Arrays, WhichTextsAreArrayAssignments) {
       {"cexpression y=max(a,b)", false}, {"cexpression s=\"a,b\"", false},
       {"cexpression y=max(a,b),c", true}, {"cexpression s=\"(\",1", false},
       {"cexpression a=1 2", true}, {"cexpression a=  0x1F 0XaB  7", true},
-      {"cexpression a=1", false}, {"cexpression a=1.5 2", false}, {"cexpression a=+1 2", false},
-      {"cexpression a=1 2 ", false}, {"cexpression a 1 2", false}, {"cexpression a=0x 2", false},
+      {"cexpression a=1", false}, {"cexpression a=+1 2", false},
+      // Fractions: digits, ".", digits; blanks after the last value count for nothing.
+      {"cexpression a=1.5 2", true}, {"cexpression a=0.5 0.25", true},
+      {"cexpression a=.5 1", false}, {"cexpression a=1. 2", false}, {"cexpression a=1.2.3 4", false},
+      {"cexpression a=0x1.5 2", false},
+      {"cexpression a=1 2 ", true}, {"cexpression a=1 ", false},
+      {"cexpression a 1 2", false}, {"cexpression a=0x 2", false},
       {"cexpression a=b 1 2", false}, {"cexpression a==1 2", false},
       // clang-format on
   };

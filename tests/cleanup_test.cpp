@@ -37,21 +37,32 @@ TEST(TemplateCleanUp, FinishesTheTemplate) {
       {"host say  \"x\"' XXXXX3", "say \"x\"'", "!say \"x\"'", "host say  \"x\"'"},
       {"load/pd/r  'a''b;;XXXXX2'", "a''b", "load a''b", "load/pd/r  'ab;'"},
       {"load/pd/r  '\"x\";;XXXXX2'", "\"x\"", "load \"x\"", "load/pd/r  \"x\";'"},
-      // "callgraph" and "profile" go as whole words only.
-      {"stepl profile XXXXX2", "profile", "step profile", "stepl"},
+      // "callgraph" and "profile" go as switches only: whole words after a "/".
+      {"stepl profile XXXXX2", "profile", "step profile", "stepl profile"},
       {"stepinstr /profile XXXXX2", "/profile", "istep /profile", "stepinstr "},
+      {"stepinstr /profile_x XXXXX2", "/profile_x", "istep /profile_x", "stepinstr /profile_x"},
       {"break profile_tick XXXXX2", "profile_tick", "b profile_tick", "break profile_tick"},
       {"breaka callgraph_depth XXXXX2", "callgraph_depth", "w callgraph_depth",
        "breaka callgraph_depth"},
-      {"printtype callgraph  x XXXXX3", "callgraph x", "v callgraph x", "printtype x"},
+      {"printtype callgraph  x XXXXX3", "callgraph x", "v callgraph x", "printtype callgraph  x"},
+      {"printtype /callgraph  x XXXXX3", "/callgraph x", "v /callgraph x", "printtype  x"},
       {"printtype xprofile  profile XXXXX3", "xprofile profile", "v xprofile profile",
-       "printtype xprofile "},
+       "printtype xprofile  profile"},
+      // Commas inside double quotes are no separators.
+      {"host echo  \"a,b\" XXXXX3", "echo \"a,b\"", "!echo \"a,b\"", "host echo  \"a,b\""},
+      {"host echo  \"a\",b XXXXX3", "echo \"a\",b", "!echo \"a\",b", "host echo  \"a\"b"},
       // Print and comment templates, with and without double quotes, and "%i" formats.
       {"printf \"STR\"", "\"$x\"", "comment \"$x\"", "printf \"$x\""},
       {"printf \"STR\"", "\"hello\" x", "comment \"hello\" x", "printf \"hello\" x"},
       {"printf \"STR\"", "\"unterminated", "comment \"unterminated", "printf \""},
       {"printf \"STR\"", "$result", "comment $result", "printf \"@result\"" + warning},
-      {"printf \"STR\"", "x %i4", "comment x %i4", "printf \"x i44\""},
+      // A comment's text is printed as it stands: its "%" signs are doubled.
+      {"printf \"STR\"", "x %i4", "comment x %i4", "printf \"x %%i4\""},
+      {"printf \"STR\"", "Progress 100% done", "comment Progress 100% done",
+       "printf \"Progress 100%% done\""},
+      {"printf \"STR\"", "say \"100%\"", "comm say \"100%\"", "printf say \"100%%\""},
+      {"printf \"STR\"", "\"%d\", x", "com \"%d\", x", "printf \"%d\", x"},
+      {"printf \"%i\",STR", "50%", "p 50%", "cexpression 50%"},
       {"printf \"%i\",STR", "x", "p x", "cexpression x"},
       {"printf \"%i\",STR", "p/%d", "p p/%d", "printf \"%i\",p/%d"},
       {"printf \"%i\",STR", "P/%D", "p P/%D", "printf \"%i\",P/%D"},
@@ -99,8 +110,9 @@ TEST(TemplateCleanUp, FinishesTheTemplate) {
 
 // The removal loop, exactly as worded: while the text holds "XXXXX", one pass of the ten steps,
 // each on the first occurrence it finds; a pass that changes nothing ends it. The comma step
-// passes over the comma of a "readfile,raw" that the text begins with, the quote steps act on a
-// text that begins with "load/pd/r", and "callgraph" and "profile" count as whole words only.
+// passes over the comma of a "readfile,raw" that the text begins with and the commas inside
+// double quotes, the quote steps act on a text that begins with "load/pd/r", and "callgraph" and
+// "profile" count as switches only: whole words after a "/".
 std::string LiteralRemoval(std::string text) {
   auto erase = [&](size_t from, size_t to) {
     from = std::min(from, text.size());
@@ -113,15 +125,23 @@ std::string LiteralRemoval(std::string text) {
   auto word_char = [](char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
   };
-  auto erase_word = [&](std::string_view word) {
+  auto erase_switch = [&](std::string_view word) {
     for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
       size_t after = at + word.size();
-      if ((at > 0 && word_char(text[at - 1])) || (after < text.size() && word_char(text[after]))) {
+      if (at == 0 || text[at - 1] != '/' || (after < text.size() && word_char(text[after]))) {
         continue;
       }
-      erase(at >= 1 ? at - 1 : 0, after + 1);
+      erase(at - 1, after + 1);
       return;
     }
+  };
+  auto first_comma_outside_quotes = [&](size_t from) {
+    size_t quotes = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+      if (text[at] == '"') ++quotes;
+      if (text[at] == ',' && quotes % 2 == 0 && at >= from) return at;
+    }
+    return std::string::npos;
   };
   auto begins = [&](std::string_view prefix) { return text.rfind(prefix, 0) == 0; };
   while (text.find("XXXXX") != std::string::npos) {
@@ -131,7 +151,7 @@ std::string LiteralRemoval(std::string text) {
     if ((digit >= '1' && digit <= '9') || digit == 'x') erase(p == 0 ? 0 : p - 1, p + 6);
     erase_first("..+");
     if (text.find("cexpression") == std::string::npos) {
-      size_t comma = text.find(',', begins("readfile,raw") ? 12 : 0);
+      size_t comma = first_comma_outside_quotes(begins("readfile,raw") ? 12 : 0);
       if (comma != std::string::npos) erase(comma, comma + 1);
     }
     if (begins("load/pd/r")) {
@@ -139,9 +159,9 @@ std::string LiteralRemoval(std::string text) {
       if (size_t q = text.find("'\""); q != std::string::npos) erase(q, q + 1);
       if (size_t q = text.find("\"'"); q != std::string::npos) erase(q + 1, q + 2);
     }
-    erase_word("callgraph");
+    erase_switch("callgraph");
     if (size_t caret = text.find('^'); caret != std::string::npos) text[caret] = ' ';
-    erase_word("profile");
+    erase_switch("profile");
     if (!text.empty() && text.back() == '=') text.pop_back();
     if (text == old) break;
   }
@@ -152,14 +172,40 @@ std::string LiteralRemoval(std::string text) {
 // the literal loop's result, whatever the text holds.
 TEST(PlaceholderRemoval, EqualsTheLiteralPassLoop) {
   // Whole patterns, and halves that only a deletion can join into one.
-  const std::vector<std::string> mixed = {"XXXXX1",    "XXXXX9",  "XXXXXx",     "XXXXX", "X", "XX",
-                                          "1",         "..",      "..+",        "+",     "'", "\"",
-                                          ",",         "^",       "=",          " ",     "a", "_",
-                                          "callgraph", "profile", "cexpression"};
-  const std::vector<std::string> halves = {
-      "XXXXX1", "XXXXX", "X",      "1",     "x",          "a",         " ",   ".",
-      ".+",     "'",     "\"",     "callg", "raph",       "prof",      "ile", "=",
-      ",",      "cexpr", "ession", "^",     "..aXXXXX1+", "'aXXXXX1'", "_",   "profileXXXXX1"};
+  const std::vector<std::string> mixed = {
+      "XXXXX1", "XXXXX9", "XXXXXx", "XXXXX",    "X",          "XX",         "1",
+      "..",     "..+",    "+",      "'",        "\"",         ",",          "^",
+      "=",      " ",      "a",      "_",        "/",          "callgraph",  "profile",
+      "\",\"",  "\"\"",   ",,",     "/profile", "/callgraph", "cexpression"};
+  const std::vector<std::string> halves = {"XXXXX1",
+                                           "XXXXX",
+                                           "X",
+                                           "1",
+                                           "x",
+                                           "a",
+                                           " ",
+                                           ".",
+                                           ".+",
+                                           "'",
+                                           "\"",
+                                           "callg",
+                                           "raph",
+                                           "prof",
+                                           "ile",
+                                           "=",
+                                           ",",
+                                           "cexpr",
+                                           "ession",
+                                           "^",
+                                           "..aXXXXX1+",
+                                           "'aXXXXX1'",
+                                           "_",
+                                           "profileXXXXX1",
+                                           "/",
+                                           "/prof",
+                                           "/callg",
+                                           "\"XXXXX1",
+                                           "/XXXXX1profile"};
   // Beginnings that the comma and quote steps look for, whole or to be joined.
   const std::vector<std::string> starts = {"readfile,raw",       "load/pd/r",   "XXXXX1load/pd/r",
                                            "readfile,XXXXX1raw", "load/pd/r '", "readfile,raw,"};
@@ -167,8 +213,17 @@ TEST(PlaceholderRemoval, EqualsTheLiteralPassLoop) {
   for (int round = 0; round < 60000; ++round) {
     const std::vector<std::string>& pieces = round % 2 == 0 ? mixed : halves;
     std::string text = round % 3 == 0 ? starts[random() % starts.size()] : "";
-    for (int n = static_cast<int>(random() % 16); n > 0; --n) {
+    // Some texts span several words of 64 characters of the long-text removal's comma index.
+    const int most = round % 10 == 0 ? 96 : 16;
+    for (int n = static_cast<int>(random() % most); n > 0; --n) {
       text += pieces[random() % pieces.size()];
+    }
+    // Some are long: the removal begins on the text itself and may go on in the linked text.
+    if (round % 50 == 0) {
+      text += std::string(2100, 'a');
+      for (int n = static_cast<int>(random() % 64); n > 0; --n) {
+        text += pieces[random() % pieces.size()];
+      }
     }
     const std::string expected = LiteralRemoval(text);
     std::string removed = text, linked = text;

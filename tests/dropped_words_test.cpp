@@ -45,6 +45,10 @@ TEST(DroppedWords, WordsNowhereInTheConversion) {
       {"e", "0x40 /32 4", "dump 0x40 ..4", ""},  {"e", "0x40 32 4", "dump 0x40 ..4", "32"},
       {"e", "/64 4", "dump 4", "64"},
       {"go", "", "go", ""},  {"go", "+-*/ ()", "go", ""},  // no words
+      // "$cmdline" is MXT's "arguments"; elsewhere its word counts as any other.
+      {"let", "$cmdline = \"x\"", "arguments = \"x\"", ""},
+      {"pause", "1 $cmdline", "pause 1", "cmdline"},
+      {"let", "cmdline = 1", "arguments = 1", "cmdline"},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -70,6 +74,29 @@ TEST(DroppedWords, OnePassFindsWhatASearchPerWordFinds) {
     if (converted.find(word) != std::string::npos) continue;
     if ((" " + expected + " ").find(" " + word + " ") != std::string::npos) continue;
     expected += (expected.empty() ? "" : " ") + word;
+  }
+  EXPECT_EQ(DroppedWords("let", arguments, converted), expected);
+}
+
+// Words longer than an automaton holds are searched on their own, as written and in any case;
+// words whose automata take several passes are all found.
+TEST(DroppedWords, LongWordsAndManyPasses) {
+  const std::string word(300000, 'x'), other = "y" + std::string(300000, 'x');
+  EXPECT_EQ(DroppedWords("p", word, "cexpression " + word), "");
+  std::string upper = word;
+  upper[7] = 'X';
+  EXPECT_EQ(DroppedWords("p", upper + " " + other, "cexpression " + word), other);
+  // Forty thousand words of half a million characters take several automata; a third of them
+  // are not in the conversion (each word ends with "z": none stands inside another).
+  std::string arguments, converted, expected;
+  for (int k = 0; k < 40000; ++k) {
+    const std::string name = "n" + std::to_string(k) + std::string(k % 13, 'q') + "z";
+    arguments += name + " ";
+    if (k % 3 != 0) {
+      converted += "+" + name;
+    } else {
+      expected += (expected.empty() ? "" : " ") + name;
+    }
   }
   EXPECT_EQ(DroppedWords("let", arguments, converted), expected);
 }

@@ -48,6 +48,16 @@ TEST(InternalVariables, PrecedenceAndWarnings) {
       {'S', Repeat("$top_of_memory,", 12),
        Repeat("@top_of_memory,", 10) + Repeat("$top_of_memory,", 2), "", 1},
       {'S', Repeat("$", 12), Repeat(" ", 10) + "$$", "", 1},
+      // Debugger variables read in a print: "@" and the warning of their assignment, in order.
+      {'S', "$statistics", "@statistics", w + "kestrovan statistics usage", 1},
+      {'S', "$list_lines+$memory_statistics", "@list_lines+@memory_statistics",
+       w + "kestrovan memory_statistics usage" + w + "list_lines is an internal TAVEX variable only",
+       1},
+      {'S', "$examine_lines $x", "@examine_lines  x",
+       w + "examine_lines is an internal TAVEX variable only", 1},
+      {'S', "$x $statistics", " x @statistics", w + "kestrovan statistics usage", 1},
+      {'S', "$statistics $sourcedir", "$statistics $sourcedir", kSource, 0},  // after the stops
+      {'S', "$statisticsx", "@statisticsx", w + "kestrovan statistics usage", 1},
       {'I', "$result", "@result", "", 0}, {'I', "$fpresult", " fpresult", "", 0},
       {'I', "$x+$vector_catch", "@x+$vector_catch", "", 0},
       {'I', "$cmdline+$r1", "@cmdline+$r1", "", 0},

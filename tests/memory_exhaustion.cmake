@@ -1,8 +1,9 @@
 # Memory exhaustion ends the run with "\nmalloc error" on standard output and exit status 2.
-# A breakpoint line of a megabyte whose command lists nest deeply needs far more working memory
-# than the address-space limit set here.
-string(REPEAT "do {b f " 131072 nested)
-file(WRITE ${WORK}/nested.tvx "go\nb f ${nested}\n")
+# An array assignment writes its target once per value: a target of 64 KiB with 32,769 values
+# makes two gigabytes of output, far more than the address-space limit set here.
+string(REPEAT "a" 65536 target)
+string(REPEAT "1," 32768 values)
+file(WRITE ${WORK}/nested.tvx "go\nlet ${target} = ${values}1\n")
 execute_process(COMMAND sh -c "ulimit -v 150000 && exec \"$0\" -I nested.tvx -O out.mxt" ${EXE}
   WORKING_DIRECTORY ${WORK}
   OUTPUT_VARIABLE stdout

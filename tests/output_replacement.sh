@@ -65,7 +65,9 @@ finish() {
 if [ "$memory_limit" = yes ]; then
   start memory_exhaustion
   before=$failures
-  { printf 'go\nb f '; yes 'do {b f ' | head -n 131072 | tr -d '\n'; printf '\n'; } >in.tvx
+  # An array assignment writes its target once per value: two gigabytes of output.
+  { printf 'go\nlet '; head -c 65536 /dev/zero | tr '\0' a; printf ' = '
+    yes '1,' | head -n 32768 | tr -d '\n'; printf '1\n'; } >in.tvx
   (ulimit -v 150000 && exec "$exe" -I in.tvx -O out.mxt) >stdout 2>stderr
   expect_status $? 2
   expect_stdout $'\nmalloc error'

@@ -43,7 +43,9 @@ TEST(ArgumentPlacement, PlacesArgumentsIntoTemplate) {
       {host, "\"a (b) c", "host \"a (b) c" + Unfilled(2), 2},  // unmatched: to the end
       {host, "f(g(x) y", "host f(g(x) y" + Unfilled(2), 2},
       {"setreg @XXXXX2=XXXXX3", "r1 5", "setreg @r1 =5", 4},  // register skip
-      {"setreg @r0=XXXXX1 XXXXX2", "5 r", "setreg @r0=5  XXXXX2", 4},
+      // The register skip belongs to the "setregisters" template alone.
+      {"setreg @r0=XXXXX1 XXXXX2", "5 r", "setreg @r0=5  r", 3},
+      {"setreg @r0=XXXXX1 XXXXX2", "rx_count", "setreg @r0=rx_count XXXXX2", 2},
       {brk, "main.c:42 3", "break 42  3", 3},
       {brk, "+file:10", "break +10 XXXXX2", 2},
       {brk, "+file:", "break + XXXXX2", 2},
@@ -71,16 +73,31 @@ TEST(ArgumentPlacement, PlacesArgumentsIntoTemplate) {
       {brk, "http://x/y", "break http://x/y XXXXX2", 2},
       {brk, "\"main.c:42\"", "break \"main.c:42\" XXXXX2", 2},
       {brk, "C:\\fw:main", "break main XXXXX2", 2},
-      {host, "a b c d e f g h i j k $sourcedir", "host a  b  c  d  e  f  g  h  i " + sourcedir, 13},
-      {host, "a b c d e f g h i j k l $sourcedir", "host a  b  c  d  e  f  g  h  i ", 13},
+      // An expression keeps a scope: a colon between a name and a name.
+      {cexpr, "main:scale = 2", "cexpression main:scale  =  2" + Unfilled(4), 4},
+      {cexpr, "x = dsp.c:w_2", "cexpression x  =  dsp.c:w_2" + Unfilled(4), 4},
+      {cexpr, "x = main:42", "cexpression x  =  42" + Unfilled(4), 4},
+      {cexpr, "x = :a", "cexpression x  =  a" + Unfilled(4), 4},
+      {"where XXXXX1", "main:scale", "where scale", 2},
+      // The rest of the text after the ninth argument follows it as it stands.
+      {host, "a b c d e f g h i j k $sourcedir",
+       "host a  b  c  d  e  f  g  h  i j k $sourcedir" + sourcedir, 13},
+      {host, "a b c d e f g h i j k l $sourcedir", "host a  b  c  d  e  f  g  h  i j k l $sourcedir",
+       13},
+      {host, "a b c d e f g h i", "host a  b  c  d  e  f  g  h  i", 10},
+      {host, "a b c d e f g h i ", "host a  b  c  d  e  f  g  h  i ", 10},
+      {host, "a b c d e f g h i  j XXXXX3", "host a  b  c  d  e  f  g  h  i  j XXXXX3", 13},
+      {cexpr, "a = 1, 2, 3, 4, 5, 6, 7, 8, 9",
+       "cexpression a  =  1,  2,  3,  4,  5,  6,  7, 8, 9", 12},
+      {load, "a b c d e f g h i j k", "load/pd/r  'a ;;b  c  d  e  f  g  h  i j k'", 12},
       {host, " x", "host x" + Unfilled(2), 2},  // a leading blank places nothing
       {"where XXXXX1", "$x", "where  x", 2},
       {cexpr, "$x", "cexpression $x" + Unfilled(2), 2},
       {"printf \"%i\",STR", "$sourcedir", "printf \"%i\",STR" + sourcedir, 2},
       // A placeholder that an argument brought takes a later argument.
       {brk, "XXXXX3 y z", "break z  y ", 4},
-      // Without a placeholder left, register names still count for setreg.
-      {"setreg @r0=XXXXX1", "5 r1 r2", "setreg @r0=5 ", 6},
+      // Without a placeholder left, the register names of setregisters still count.
+      {"setreg @XXXXX2=XXXXX3", "r1 5 r2 r3", "setreg @r1 =5 ", 8},
       // clang-format on
   };
   for (const auto& c : cases) {

@@ -54,7 +54,7 @@ TEST(Rewrites, RulesApplyInTheirOrder) {
       {"stepl in", "in", "step in", "stepinstr "},
       {"stepl out", "out", "step out", "stepoinstr "},
       {"stepl 5 while x", "5 while x", "step 5 while x",
-       "stepl 5  x  //WARNING: while has been removed from step as unsupported\n"},
+       "stepl 5  x\n//WARNING: while has been removed from step as unsupported"},
       {"stepl interval", "interval", "step interval", "stepl interval"},
       {"stepinstr out", "out", "istep out", "stepoinstr"},
       {"stepinstr timeout", "timeout", "istep timeout", "stepinstr timeout"},
@@ -73,7 +73,7 @@ TEST(Rewrites, RulesApplyInTheirOrder) {
 
 // The rules as they read now, each with a case that changes and one that stays as it was.
 TEST(Rewrites, SoundRules) {
-  const std::string step_warning = "  //WARNING: while has been removed from step as unsupported\n";
+  const std::string step_warning = "\n//WARNING: while has been removed from step as unsupported";
   struct {
     std::string post_con, arguments, line;  // as clean-up left them; the line normalised
     std::string expected;                   // the converted line
@@ -112,12 +112,19 @@ TEST(Rewrites, SoundRules) {
        "setmem 0x2001FFF0  [0]=0xDEAD\nsetmem 0x2001FFF0  [1]=0xBEEF\n"},
       {"cexpression t  =0X1f  007", "t =0X1f 007", "let t =0X1f 007",
        "cexpression t  [0]=0X1f\ncexpression t  [1]=007\n"},
-      {"cexpression v  =  1.5  2.5", "v = 1.5 2.5", "let v = 1.5 2.5", "cexpression v  =  1.5  2.5"},
+      {"cexpression v  =  1.5  2.5", "v = 1.5 2.5", "let v = 1.5 2.5",
+       "cexpression v  [0]=1.5\ncexpression v  [1]=2.5\n"},
+      {"cexpression v  =  .5  1.", "v = .5 1.", "let v = .5 1.", "cexpression v  =  .5  1."},
+      {"cexpression v  =  1.5e3  2", "v = 1.5e3 2", "let v = 1.5e3 2", "cexpression v  =  1.5e3  2"},
       {"cexpression x  =  a  +  b", "x = a + b", "let x = a + b", "cexpression x  =  a  +  b"},
       {"cexpression x  =  5", "x = 5", "let x = 5", "cexpression x  =  5"},
       {"cexpression x  =  -1  2", "x = -1 2", "let x = -1 2", "cexpression x  =  -1  2"},
       {"cexpression x  =  0x  2", "x = 0x 2", "let x = 0x 2", "cexpression x  =  0x  2"},
-      {"cexpression x  =  1  2 ", "x = 1 2 ", "let x = 1 2 ", "cexpression x  =  1  2 "},
+      {"cexpression x  =  1  2 ", "x = 1 2 ", "let x = 1 2 ",
+       "cexpression x  [0]=1\ncexpression x  [1]=2\n"},  // blanks at the end separate nothing
+      {"cexpression x  =1,2 ", "x =1,2 ", "let x =1,2 ", "cexpression x  [0]=1\ncexpression x  [1]=2\n"},
+      {"cexpression x  =1,2,", "x =1,2,", "let x =1,2,",  // a written comma still separates
+       "cexpression x  [0]=1\ncexpression x  [1]=2\ncexpression x  [2]=\n"},
       // The memory rule's number case needs "cexpression " and a line that is no print.
       {"printf \"%x\",0x4<<cexpression[13]", "0x4<<cexpression[13]", "p/%x 0x4<<cexpression[13]",
        "printf \"%x\",0x4<<cexpression[13]"},
@@ -126,9 +133,10 @@ TEST(Rewrites, SoundRules) {
       {"cexpression 5", "5", "PRINT 5", "cexpression 5"},
       {"cexpression 5", "5", "CALL 5", "cexpression 5"},
       {"cexpression 5", "5", "let 5", "setmem 5"},
-      // go-while and step-while need "while" or a beginning of it, in any case.
-      {"go", "wdt_kick", "go wdt_kick", "go"},
-      {"go", "whilex x", "go whilex x", "go"},
+      // go-while and step-while need "while" or a beginning of it, in any case; any other go
+      // argument is said to be left out.
+      {"go", "wdt_kick", "go wdt_kick", "go\n//Warning: go argument not converted: wdt_kick"},
+      {"go", "whilex x", "go whilex x", "go\n//Warning: go argument not converted: whilex x"},
       {"go", "W x<1", "go W x<1", "gostep until(x>=1)"},
       {"go", "whil a", "go whil a", "gostep until(!a)"},
       {"stepl While x", "While x", "step While x", "gostep until(! x)"},
@@ -161,6 +169,55 @@ TEST(Rewrites, SoundRules) {
       // The alias branch takes "alias" only as the whole command word.
       {"printtype alias_table", "alias_table", "v alias_table", "printtype alias_table"},
       {"alias", "", "alias", "alias"},
+      // clang-format on
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Rewrite(c.post_con, c.arguments, c.line), c.expected) << c.line;
+}
+
+// Registers read in expressions, loads, includes and the closing warnings: a case that changes
+// and one that stays for each rule.
+TEST(Rewrites, RegistersLoadsIncludesAndClosingWarnings) {
+  struct {
+    std::string post_con, arguments, line;  // as clean-up left them; the line normalised
+    std::string expected;                   // the converted line
+  } const cases[] = {
+      // clang-format off
+      // A register is written with setreg only when the text assigns to it.
+      {"cexpression cpsr & 0x1f", "cpsr & 0x1f", "p cpsr & 0x1f", "cexpression @cpsr & 0x1f"},
+      {"cexpression pc  =  5", "pc = 5", "let pc = 5", "setreg @pc = 5"},
+      {"cexpression pc \"=\"", "pc \"=\"", "let pc \"=\"", "cexpression @pc \"=\""},
+      // pc, sp, lr and cpsr read in an expression get "@": whole words, outside quotes.
+      {"printf \"%x\",pc", "pc", "p/%x pc", "printf \"%x\",@pc"},
+      {"printf \"%x\", sp", " sp", "p/%x $sp", "printf \"%x\", @sp"},
+      {"cexpression PC  =  Lr+CPSR", "PC = Lr+CPSR", "let PC = Lr+CPSR",
+       "cexpression @PC  =  @Lr+@CPSR"},
+      {"setmem 0x20  =  sp", "0x20 = sp", "let 0x20 = sp", "setmem 0x20  =  @sp"},
+      {"printf \"%x\",pc_count", "pc_count", "p/%x pc_count", "printf \"%x\",pc_count"},
+      {"printf \"pc=%x\", x", "\"pc=%x\", x", "p \"pc=%x\", x", "printf \"pc=%x\", x"},
+      {"cexpression a.pc+@sp+_lr", "a.pc+@sp+_lr", "let a.pc+@sp+_lr", "cexpression a.@pc+@sp+_lr"},
+      {"printtype pc", "pc", "v pc", "printtype pc"},  // not an expression command
+      {"host echo pc", "echo pc", "!echo pc", "host echo pc"},
+      // A load's quoted name holds no stray blanks.
+      {"load/pd/r  'demo.axf '", "demo.axf ", "load demo.axf ", "load/pd/r  'demo.axf'"},
+      {"load/pd/r  'app.axf ;;-boot  slot1'", "app.axf -boot slot1", "load app.axf -boot slot1",
+       "load/pd/r  'app.axf;;-boot slot1'"},
+      {"load/pd/r  \"my dir/boot.elf\"'", "\"my dir/boot.elf\"", "load \"my dir/boot.elf\"",
+       "load/pd/r  \"my dir/boot.elf\""},
+      // An included Tavex script is included as its MXT script.
+      {"include init.tvx", "init.tvx", "obey init.tvx", "include init.mxt"},
+      {"include sub/Board.TVX ", "sub/Board.TVX x", "o sub/Board.TVX x", "include sub/Board.mxt "},
+      {"include init.tvx2", "init.tvx2", "obey init.tvx2", "include init.tvx2"},
+      {"include .tvx", ".tvx", "obey .tvx", "include .mxt"},
+      {"printtype init.tvx", "init.tvx", "v init.tvx", "printtype init.tvx"},
+      // A go with more than "/" switches says what it left out; not in a list's entry.
+      {"go", "/profile", "go /profile", "go"},
+      {"go", " while x", "go /c while x", "go\n//Warning: go argument not converted: while x"},
+      {"go", "5 while x", "g 5 while x", "go\n//Warning: go argument not converted: 5 while x"},
+      {"go", "r1 /x", "go r1 /x", "go\n//Warning: go argument not converted: r1 /x"},
+      // The step-while warning stands on its own line.
+      {"stepl 10  while ", "10 while ready", "step 10 while ready",
+       "stepl 10\n//WARNING: while has been removed from step as unsupported"},
       // clang-format on
   };
   for (const auto& c : cases)

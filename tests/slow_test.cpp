@@ -1,6 +1,6 @@
 // Bounds on hostile input: any single line of up to 1 MB converts in well under 2 seconds,
-// whatever it holds; lookups do not slow down as the alias store grows; memory stays bounded
-// by the longest line, not by the length of the script.
+// whatever it holds; a line of 2 MB takes under 40 MB of memory; lookups do not slow down as the
+// alias store grows; memory stays bounded by the longest line, not by the length of the script.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
-#include "converter.h"
 #include "command_line.h"
+#include "converter.h"
 #include "script_files.h"
 
 namespace {
@@ -99,6 +99,73 @@ TEST(SlowBounds, MemoryDoesNotGrowWithTheScript) {
   ASSERT_EQ(wait4(child, &status, 0, &usage), child);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_LT(usage.ru_maxrss, 16 * 1024) << "peak resident memory in KiB";
+  std::remove(path.c_str());
+}
+
+// The peak resident memory, in KiB, of the converter on the script at `path`. The script is
+// written beforehand in small pieces, so that this process stays small: a forked child's peak
+// counts what its parent held.
+long PeakKibToConvert(const std::string& path) {
+  pid_t child = fork();
+  if (child == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    execl(TVX2MXT_EXE, TVX2MXT_EXE, "-I", path.c_str(), "-O", "/dev/null", nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  if (child == -1 || wait4(child, &status, 0, &usage) != child || WEXITSTATUS(status) != 0) {
+    return -1;
+  }
+  return usage.ru_maxrss;
+}
+
+// A line of two megabytes costs a small multiple of its length: under 40 MB, whatever it holds
+// (the shapes whose conversion is itself many times the line, such as a value list of single
+// digits, excepted: those cost about twice their output).
+TEST(SlowBounds, ATwoMegabyteLineTakesUnder40Megabytes) {
+  constexpr size_t kTwoMegabytes = 2 * kMegabyte;
+  struct LongLine {
+    const char* name;
+    std::string head, piece, tail;
+    size_t closing = 0;  // "}" after the tail, one for each piece
+  };
+  const LongLine lines[] = {
+      {"print text", "print ", "x", ""},
+      {"value list", "let a = ", "", "0"},  // 0, 1, 2, ... (below)
+      {"call with blanks", "call a", " b", ""},
+      {"command list", "b f do {", "p x;", "go}"},
+      {"nested command lists", "b f ", "do {b f ", "go", 1},
+      {"placeholder text", "v ", "XXXXX1", ""},
+      {"placeholders and quoted commas", "v ", "\"a,XXXXX1\",", ""},
+      {"breakpoint condition", "b main if ", "x==1 && ", "y"},
+      {"scope colons", "let x = ", "a:", "b"},
+      {"distinct words", "v ", "", ""},  // w0 w1 w2 ... (below)
+      {"a command list over several lines", "b f do {\n", "p x;", "\n}"},
+  };
+  const std::string path = testing::TempDir() + "tvx2mxt_long_line.tvx";
+  for (const LongLine& line : lines) {
+    {
+      std::ofstream script(path);
+      script << line.head;
+      size_t written = 0, count = 0;
+      for (; written < kTwoMegabytes; ++count) {
+        std::string piece = line.piece;
+        if (piece.empty()) {
+          piece =
+              line.head == "v " ? "w" + std::to_string(count) + " " : std::to_string(count) + ", ";
+        }
+        script << piece;
+        written += piece.size();
+      }
+      script << line.tail;
+      for (size_t n = 0; n < count * line.closing; ++n) script << '}';
+      script << '\n';
+    }
+    const long kib = PeakKibToConvert(path);
+    EXPECT_GT(kib, 0) << line.name;
+    EXPECT_LT(kib, 40 * 1024) << line.name << ": peak resident memory in KiB";
+  }
   std::remove(path.c_str());
 }
 

@@ -28,6 +28,8 @@ TEST(ChangeWhile, NegatesTheCondition) {
       // Every scope colon becomes one backslash; a leading blank (from step-while) stays.
       {"main:i ==1", "main\\i !=1"}, {"a:b:c", "!a\\b\\c"}, {" a ==b", " a !=b"},
       {" main:i<=3", " main\\i>3"},
+      // ... but the colons of a quoted string stay colons.
+      {"s == \"a:b\"", "s != \"a:b\""}, {"m:s == \"a:b\" + c:d", "m\\s != \"a:b\" + c\\d"},
       // clang-format on
   };
   for (const auto& c : cases) {

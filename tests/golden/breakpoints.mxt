@@ -5,13 +5,17 @@ break uart_isr
 break #0x08000400
 break crc32_update
 break #142
+//Warning: location scope not converted: main.c
 break  vector_catch
 //| pass counts: one blank before the count, then two
-break,pass:5 #88,
-break #88  5
+break,pass:5 #88
+//Warning: location scope not converted: main.c
+break,pass:5 #88
+//Warning: location scope not converted: main.c
 //| conditions
 break,when:{ rx_count>=3}  poll_rx   
 break,when:{ uart\state == 2}  #57   
+//Warning: location scope not converted: uart.c
 break,when:{}  idle_loop  
 //| action lists become macros
 define int MyMacro_0()
@@ -23,6 +27,7 @@ return (1);
 .
 
 break,macro:{MyMacro_0()} #200   
+//Warning: location scope not converted: main.c
 define int MyMacro_1()
 {
 $where$;
@@ -33,13 +38,13 @@ return (1);
 break,macro:{MyMacro_1()} fault_handler   
 define int MyMacro_2()
 {
-$reset$;
 $where$;
 return (1);
 }
 .
 
 break,macro:{MyMacro_2()} hard_fault   
+//Warning: not converted in the command list: reset
 define int MyMacro_3()
 {
 $cexpression @vector_catch = 0$;
@@ -49,6 +54,7 @@ return (1);
 .
 
 break,macro:{MyMacro_3()} reset_handler   
+//Warning only a subset of Tavex internal variables are avilable in MXT
 define int MyMacro_4()
 {
 $go$;
@@ -56,7 +62,7 @@ return (1);
 }
 .
 
-break,macro:{MyMacro_4()} ,when:{ ready}poll   
+break,macro:{MyMacro_4()},when:{ ready} poll   
 define int MyMacro_5()
 {
 $go$;
@@ -64,7 +70,7 @@ return (1);
 }
 .
 
-break,macro:{MyMacro_5()} ,when:{ tx_len > 64}tx_done   
+break,macro:{MyMacro_5()},when:{ tx_len > 64} tx_done   
 //| "do" and "if" inside words are not keywords
 break do_self_test
 break flash_erase_done
@@ -94,9 +100,9 @@ return (1);
 break,macro:{MyMacro_7()} main   
 //| watchpoints
 breaka rx_count
-breaka buf_ptr  4
+breaka,pass:4 buf_ptr
 breaka rx_buf[2]
 //| removing and listing breakpoints
 //warning unbreak not converted as MXT uses clearbreak #n where n is the breakpoint number
 dtbreak
-dcommands dtbreak
+dcommands break

@@ -33,7 +33,7 @@ cexpression @result
 printf "%d",$inputbase
 //Warning inputbase not available in MXT
 //Warning inputbase not available in MXT
-include $sourcedir/init.tvx
+include $sourcedir/init.mxt
 //Warning sourcedir not available in MXT
 arguments = verbose
 cexpression $int_format = hex

@@ -16,7 +16,7 @@ cexpression @r12  =5
 //| names that merely begin with a register name stay expressions
 cexpression speed  =  3
 cexpression spi_mode  =  0
-cexpression lr_saved  =  lr
+cexpression lr_saved  =  @lr
 cexpression pc_hits  =0
 cexpression step_interval  =  interval_ms
 cexpression result  =  @r3  +  4
@@ -48,15 +48,15 @@ gostep until(tick_count >= 100)
 gostep until(state != 3)
 gostep until(main\state == 2)
 gostep until( count == 0)
-stepl 5     //WARNING: while has been removed from step as unsupported
-
+stepl 5
+//WARNING: while has been removed from step as unsupported
 stepinstr 
 stepoinstr 
 stepoinstr
 //| images
 load/pd/r
 load/pd/r  'boot.elf'
-load/pd/r  'app.elf ;;-v'
+load/pd/r  'app.elf;;-v'
 //| memory listing
 dump 0x08000000  ..0x20
 dump 0x08000000 

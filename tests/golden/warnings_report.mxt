@@ -8,8 +8,8 @@ stepl
 
 cexpression $inputbase
 //Warning inputbase not available in MXT
-stepl 3     //WARNING: while has been removed from step as unsupported
-
+stepl 3
+//WARNING: while has been removed from step as unsupported
 cexpression $sourcedir = 1
 //warning $sourcedir not supported MXT functionality
 
@@ -25,6 +25,8 @@ return (1);
 
 break,macro:{MyMacro_0()} #42   
 //Warning sourcedir not available in MXT
+//Warning sourcedir not available in MXT
+//Warning: location scope not converted: main
 gostep until(x !=1)
 //No available conversion of command:	unw
 //Warning: semicolon found on line: "go while x==1;unw".  This conversion could contain errors.
