@@ -26,6 +26,7 @@ struct CommandLine {
   bool warnings = false;              // -W
   bool check = false;                 // -C
   unsigned jobs = 0;                  // -j N; 0: one job per core
+  std::optional<std::string> report;  // --report FILE: where a report of the run goes
   std::string jobs_word;              // the word given to -j (for its message)
   std::vector<std::string> paths;     // without -I: the scripts and folders of a batch
   std::vector<std::string> ignored;   // words that do nothing, in command-line order

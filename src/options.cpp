@@ -75,6 +75,8 @@ class OptionPass {
       } else if (word == "--version") {
         Ask(Message::kVersion);
         line_.long_version = true;
+      } else if (word == "--report" || word.substr(0, 9) == "--report=") {
+        ApplyReport(word, argi);
       } else if (word.empty() || word[0] != '-') {
         if (!taken) loose_words_.push_back(argi);
       } else if (auto keyword = MatchKeyword(argv_[argi] + 1)) {
@@ -137,6 +139,19 @@ class OptionPass {
       case Keyword::kJobs:
         ApplyJobs(argi);
         break;
+    }
+  }
+
+  // --report FILE or --report=FILE.
+  void ApplyReport(std::string_view word, int argi) {
+    if (word.size() > 8) {
+      line_.report = std::string(word.substr(9));
+    } else if (const char* path = TakeNext(argi)) {
+      taken_number_ = argi + 1;
+      line_.report = path;
+    } else {
+      line_.ignored.emplace_back(word);
+      line_.usage_error = true;
     }
   }
 

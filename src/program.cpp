@@ -8,6 +8,7 @@
 
 #include "batch.h"
 #include "command_line.h"
+#include "report.h"
 #include "script_files.h"
 
 namespace {
@@ -67,25 +68,62 @@ std::string ReportPath(const CommandLine& command_line) {
   return command_line.console_input ? "standard input" : *command_line.input;
 }
 
+// What the report says of the script of a -I run: gathered by a recorder from its conversion.
+class SingleScriptReport {
+ public:
+  SingleScriptReport(ReportRequest* request, const CommandLine& command_line,
+                     const std::string& script)
+      : request_(request), script_(script) {
+    if (request_ == nullptr) return;
+    if (!command_line.check) output_ = command_line.output.value_or("-");
+    recorder_.emplace(request_->format, script, SectionAnchor(0));
+  }
+
+  void Attach(tvx2mxt::Options& options) {
+    if (recorder_) recorder_->Attach(options);
+  }
+  void Converted() {
+    if (recorder_) request_->run.scripts.push_back(recorder_->Converted(output_, std::nullopt));
+  }
+  void Failed(const FileFailure& failure) {
+    if (!recorder_) return;
+    request_->run.scripts.push_back(recorder_->NotConverted(
+        ScriptStatus::kFailed, output_, FailureReason(script_, failure.path, failure.reason)));
+  }
+
+ private:
+  ReportRequest* request_;
+  std::string script_;
+  std::optional<std::string> output_;
+  std::optional<ScriptRecorder> recorder_;
+};
+
 // -I: converts one script; with -W its findings go to standard error as they are made.
-int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages) {
+int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
+                        ReportRequest* request) {
   const ScriptFile file = SingleScript(command_line);
   const std::string report_path = ReportPath(command_line);
+  SingleScriptReport report(request, command_line, report_path);
   tvx2mxt::Options options;
   options.echo_original = command_line.echo_original;
   options.on_finding = [&](const tvx2mxt::Finding& finding) {
     if (command_line.warnings) Print(stderr, FindingLine(report_path, finding));
   };
+  report.Attach(options);
   FileConversion conversion = ParseFile(file, options);
-  if (conversion.failure) return ReportFailure(*conversion.failure, messages);
+  if (conversion.failure) {
+    report.Failed(*conversion.failure);
+    return ReportFailure(*conversion.failure, messages);
+  }
 
   PrintSummary(stdout, conversion.result.counts);
   if (!file.output.has_value()) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
       int error = errno;
-      return ReportFailure(
-          {"\nCould not write the file standard output\n", "standard output", std::strerror(error)},
-          stderr);
+      const FileFailure failure{"\nCould not write the file standard output\n", "standard output",
+                                std::strerror(error)};
+      report.Failed(failure);
+      return ReportFailure(failure, stderr);
     }
     Print(stderr,
           "Conversion completed, please examine standard output for any commands that could "
@@ -96,12 +134,15 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages) {
                  "converted.\n",
                  file.output->c_str());
   }
+  report.Converted();
   return kDone;
 }
 
 // -C with -I: converts without writing, prints every finding and the total on standard output.
-int CheckSingleScript(const CommandLine& command_line, std::FILE* messages) {
+int CheckSingleScript(const CommandLine& command_line, std::FILE* messages,
+                      ReportRequest* request) {
   const std::string report_path = ReportPath(command_line);
+  SingleScriptReport report(request, command_line, report_path);
   Tally tally;
   tvx2mxt::Options options;
   options.echo_original = command_line.echo_original;
@@ -109,11 +150,56 @@ int CheckSingleScript(const CommandLine& command_line, std::FILE* messages) {
     tally.Add(finding);
     Print(stdout, FindingLine(report_path, finding));
   };
+  report.Attach(options);
   FileConversion conversion = ParseFile(SingleScript(command_line), options);
-  if (conversion.failure) return ReportFailure(*conversion.failure, messages);
+  if (conversion.failure) {
+    report.Failed(*conversion.failure);
+    return ReportFailure(*conversion.failure, messages);
+  }
+  report.Converted();
   tally.scripts = 1;
   Print(stdout, TotalLine(tally));
   return tally.counts.Total() > 0 ? kNeedsAHand : kDone;
+}
+
+// The report asked for, or nothing; a usage error when its path has an ending of no format.
+std::optional<ReportRequest> AskedReport(const CommandLine& command_line, bool& usage_error) {
+  if (!command_line.report.has_value()) return std::nullopt;
+  const std::string& path = *command_line.report;
+  std::optional<ReportFormat> format = ReportFormatOf(path);
+  if (!format.has_value()) {
+    Print(stderr, ReasonLine("--report", path + " must end in .json or .html"));
+    usage_error = true;
+    return std::nullopt;
+  }
+  return ReportRequest{path, *format, {command_line.check, {}}};
+}
+
+// Whether the report of a -I run would replace its script or its output.
+bool ReportReplacesAFile(const CommandLine& command_line, const std::string& report) {
+  const ReportTarget target(report);
+  const ScriptFile file = SingleScript(command_line);
+  return (!file.console && target.Replaces(file.input)) ||
+         (file.write && file.output.has_value() && target.Replaces(*file.output));
+}
+
+// -I: one script converted or checked.
+int RunSingleScript(const CommandLine& command_line, std::FILE* messages, ReportRequest* request) {
+  if (request != nullptr && ReportReplacesAFile(command_line, request->path)) {
+    Print(stderr, ReasonLine(request->path, kReportOverwrites));
+    return kUsageError;
+  }
+  return command_line.check ? CheckSingleScript(command_line, messages, request)
+                            : ConvertSingleScript(command_line, messages, request);
+}
+
+// Writes the report at the end of the run: a report that cannot be written fails the run.
+int FinishReport(const ReportRequest& request, int status) {
+  if (int error = WriteReport(request.path, request.format, request.run)) {
+    Print(stderr, ReasonLine(request.path, std::strerror(error)));
+    return kFailed;
+  }
+  return status;
 }
 
 }  // namespace
@@ -121,6 +207,10 @@ int CheckSingleScript(const CommandLine& command_line, std::FILE* messages) {
 int RunConverter(int argc, char** argv) {
   const CommandLine command_line = ProcessInputs(argc, argv);
   for (const std::string& word : command_line.ignored) Print(stderr, ReasonLine("ignored", word));
+  // A report path of no known format is a usage error: nothing else happens.
+  bool report_error = false;
+  std::optional<ReportRequest> report = AskedReport(command_line, report_error);
+  if (report_error) return kUsageError;
   // Standard output holds nothing but the script and its summary when the script goes there.
   std::FILE* messages =
       command_line.ScriptToStandardOutput() && !command_line.usage_error ? stderr : stdout;
@@ -132,10 +222,11 @@ int RunConverter(int argc, char** argv) {
   std::fflush(messages);
 
   if (command_line.usage_error) return kUsageError;
+  ReportRequest* request = report.has_value() ? &*report : nullptr;
   try {
     if (command_line.input.has_value()) {
-      return command_line.check ? CheckSingleScript(command_line, messages)
-                                : ConvertSingleScript(command_line, messages);
+      const int status = RunSingleScript(command_line, messages, request);
+      return request != nullptr && status != kUsageError ? FinishReport(*request, status) : status;
     }
     if (!command_line.paths.empty()) {
       // The outputs of a batch are files: "-O -" names no folder for them.
@@ -143,7 +234,8 @@ int RunConverter(int argc, char** argv) {
         Print(stderr, ReasonLine("-O -", "a batch writes its outputs into a folder"));
         return kUsageError;
       }
-      return RunBatch(command_line);
+      const int status = RunBatch(command_line, request);
+      return request != nullptr && status != kUsageError ? FinishReport(*request, status) : status;
     }
   } catch (const std::bad_alloc&) {
     std::fputs("\nmalloc error", messages);

@@ -2,6 +2,8 @@
 // and the report file written whole or not at all.
 #include "report.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <map>
@@ -20,7 +22,7 @@ bool EndsWithNoCase(std::string_view text, std::string_view ending) {
          EqualsNoCase(text.substr(text.size() - ending.size()), ending);
 }
 
-bool IsWordEnd(char c) { return c == ' ' || c == '\t' || c == ';'; }
+bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
 
 bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
 
@@ -94,9 +96,9 @@ std::optional<ReportFormat> ReportFormatOf(std::string_view path) {
 
 std::string CommandWordOf(std::string_view text) {
   size_t start = 0;
-  while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
+  while (start < text.size() && IsBlankOrTab(text[start])) ++start;
   size_t end = start;
-  while (end < text.size() && !IsWordEnd(text[end])) ++end;
+  while (end < text.size() && !IsBlankOrTab(text[end])) ++end;
   std::string word(text.substr(start, end - start));
   MakeLower(word);
   return word;
@@ -182,8 +184,9 @@ void ScriptRecorder::AddFinding(const tvx2mxt::Finding& finding) {
 
 void ScriptRecorder::AddLine(const tvx2mxt::LineRecord& record) {
   report_.lines = record.line;
+  // The command word of a line of several commands is that of its first.
   std::string& word = recent_words_[static_cast<size_t>(record.line) % kRecentLines];
-  word = CommandWordOf(record.text);
+  word = CommandWordOf(record.text.substr(0, record.text.find(';')));
   if (!waiting_.empty()) {
     auto still = std::remove_if(waiting_.begin(), waiting_.end(), [&](size_t k) {
       if (report_.findings[k].line != record.line) return false;
@@ -227,6 +230,11 @@ ScriptReport ScriptRecorder::NotConverted(ScriptStatus status, std::optional<std
   return std::move(report_);
 }
 
+std::string FailureReason(const std::string& script, const std::string& path,
+                          const std::string& reason) {
+  return path == script ? reason : path + ": " + reason;
+}
+
 ScriptReport FailedScript(std::string script, std::optional<std::string> output, std::string reason,
                           ReportFormat format, const std::string& anchor) {
   ScriptRecorder recorder(format, std::move(script), anchor);
@@ -263,6 +271,28 @@ ReportTotals TotalsOf(const RunReport& run) {
   std::stable_sort(totals.not_converted_by_command.begin(), totals.not_converted_by_command.end(),
                    [](const auto& a, const auto& b) { return a.second > b.second; });
   return totals;
+}
+
+ReportTarget::ReportTarget(const std::string& path)
+    : path_(path), name_(path.substr(FolderOf(path).size())), id_(IdOf(path)) {
+  const std::string folder = FolderOf(path);
+  folder_id_ = IdOf(folder.empty() ? "." : folder);
+}
+
+std::optional<ReportTarget::Id> ReportTarget::IdOf(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  return Id{static_cast<unsigned long long>(info.st_dev),
+            static_cast<unsigned long long>(info.st_ino)};
+}
+
+bool ReportTarget::Replaces(const std::string& path) const {
+  if (path == path_) return true;
+  if (id_.has_value()) return IdOf(path) == id_;
+  // No file yet: the same name in the same folder.
+  if (path.substr(FolderOf(path).size()) != name_ || !folder_id_.has_value()) return false;
+  const std::string folder = FolderOf(path);
+  return IdOf(folder.empty() ? "." : folder) == folder_id_;
 }
 
 int WriteReport(const std::string& path, ReportFormat format, const RunReport& run) {

@@ -24,8 +24,8 @@ enum class ReportFormat { kJson, kHtml };
 // ".json" or ".html" at the end of `path`, in any case; nothing for any other ending.
 std::optional<ReportFormat> ReportFormatOf(std::string_view path);
 
-// The command word of a line or of a segment: its first word (up to a blank, a tab or a
-// semicolon, after leading blanks and tabs), in lower case.
+// The command word of a segment of a line, as the command lookup sees it: its first word (after
+// leading blanks and tabs, up to a blank or a tab), in lower case.
 std::string CommandWordOf(std::string_view text);
 
 // `text` as valid UTF-8: each byte sequence that is no character becomes U+FFFD.
@@ -75,6 +75,19 @@ struct RunReport {
   bool check = false;  // check mode: no script was written
   std::vector<ScriptReport> scripts;
 };
+
+// A report asked for on the command line: where it goes, in what format, and what the run
+// gathered for it.
+struct ReportRequest {
+  std::string path;
+  ReportFormat format = ReportFormat::kJson;
+  RunReport run;
+};
+
+// Why a script failed, as its report says: the reason, after the path it is about when that is
+// not the script itself ("out/a.mxt: No space left on device").
+std::string FailureReason(const std::string& script, const std::string& path,
+                          const std::string& reason);
 
 // One input line with what it became and where its findings stand (page only).
 struct ReportLine {
@@ -151,6 +164,33 @@ std::string HtmlReport(const RunReport& run);
 // The page's section of one script, from its report and its lines.
 std::string HtmlSection(const ScriptReport& script, const std::vector<ReportLine>& lines,
                         const std::string& anchor);
+
+// The file a report path names, to tell whether writing the report would replace a script or an
+// output of the run.
+class ReportTarget {
+ public:
+  explicit ReportTarget(const std::string& path);
+  // Whether `path` names the report's file: the same path, the same file, or the same name in
+  // the same folder (for a file that does not exist yet).
+  bool Replaces(const std::string& path) const;
+
+ private:
+  struct Id {
+    unsigned long long device = 0, inode = 0;
+    bool operator==(const Id& other) const {
+      return device == other.device && inode == other.inode;
+    }
+  };
+  static std::optional<Id> IdOf(const std::string& path);
+
+  std::string path_;
+  std::string name_;  // the name in its folder
+  std::optional<Id> id_;
+  std::optional<Id> folder_id_;
+};
+
+// "the report would overwrite a script or an output".
+inline constexpr const char* kReportOverwrites = "the report would overwrite a script or an output";
 
 // Writes the report to `path` in `format`: a temporary file renamed over the path once the whole
 // report was written. Returns 0, or the errno value of the failure (the path then holds what it

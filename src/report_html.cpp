@@ -92,7 +92,7 @@ table.scripts td.n, table.scripts th.n { text-align: right; font-variant-numeric
 table.scripts td.n.zero { color: #afb8c1; }
 table.scripts tr:hover td { background: #f6f8fa; }
 .path { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace;
-  font-size: 13px; word-break: break-all; }
+  font-size: 13px; overflow-wrap: break-word; }
 a { color: #0969da; }
 .status { display: inline-block; border-radius: 10px; padding: 0 8px; font-size: 12px;
   font-weight: 600; white-space: nowrap; border: 1px solid transparent; }
@@ -118,7 +118,7 @@ table.lines td { padding: 2px 8px; border-top: 1px solid #eef1f4; vertical-align
 table.lines td.num { text-align: right; color: var(--muted); font-variant-numeric: tabular-nums;
   border-left: 4px solid transparent; }
 td code { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace;
-  font-size: 12.5px; white-space: pre-wrap; word-break: break-all; tab-size: 4; }
+  font-size: 12.5px; white-space: pre-wrap; overflow-wrap: anywhere; tab-size: 4; }
 tr.k-nc td { background: var(--nc-bg); } tr.k-nc td.num { border-left-color: var(--nc); }
 tr.k-warn td { background: var(--warn-bg); } tr.k-warn td.num { border-left-color: var(--warn); }
 tr.k-drop td { background: var(--drop-bg); } tr.k-drop td.num { border-left-color: var(--drop); }
@@ -135,6 +135,7 @@ details.fold summary { cursor: pointer; color: var(--muted); padding: 3px 8px 3p
 details.fold[open] summary { border-bottom: 1px dashed var(--rule); }
 p.back { margin: 10px 0 0; font-size: 12.5px; }
 p.empty { color: var(--muted); margin: 0; }
+p.how { color: var(--muted); margin: 0 0 12px; max-width: 60em; }
 )css";
 
 // Writes the page into one text, piece by piece.
@@ -405,7 +406,11 @@ void WriteMostOften(Page& page, const ReportTotals& totals) {
 }
 
 void WriteSummary(Page& page, const RunReport& run, const ReportTotals& totals) {
-  page << "<section class=\"summary\">\n<h2>Summary</h2>\n";
+  page << "<section class=\"summary\">\n<h2>Summary</h2>\n<p class=\"how\">Every script of the "
+          "run has a section below: each Tavex line beside the MXT text it became, the lines "
+          "with findings coloured by kind with the findings beneath them, and the runs of lines "
+          "without findings folded (click to open them). A script needs a hand when it has any "
+          "finding.</p>\n";
   WriteTotals(page, totals);
   WriteLegend(page);
   WriteMostOften(page, totals);
@@ -485,9 +490,14 @@ void WriteLines(Page& page, const ScriptReport& script, const std::vector<Report
       WriteRows(page, script, lines, k, end);
     } else {
       page << "<details class=\"fold\"><summary>";
-      page << (end - k == lines.size() ? "All " : "Lines ") << lines[k].number << "–"
-           << lines[end - 1].number << ": " << Plural(static_cast<long>(end - k), "line", "lines")
-           << " without findings</summary>\n";
+      const long folded = static_cast<long>(end - k);
+      if (end - k == lines.size()) {
+        page << "All " << Plural(folded, "line", "lines") << ", none with a finding";
+      } else {
+        page << "Lines " << lines[k].number << "–" << lines[end - 1].number << " ("
+             << Plural(folded, "line", "lines") << ") without findings";
+      }
+      page << "</summary>\n";
       WriteRows(page, script, lines, k, end);
       page << "</details>\n";
     }

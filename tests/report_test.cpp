@@ -43,7 +43,7 @@ TEST(Report, CommandWordIsTheFirstWordInLowerCase) {
     const char* word;
   } const cases[] = {
       {"trace on", "trace"}, {"  TRACE on", "trace"},
-      {"\tB\tmain", "b"},    {"go;step", "go"},
+      {"\tB\tmain", "b"},    {"go;step", "go;step"},
       {"p/%x pc", "p/%x"},   {"", ""},
       {" \t ", ""},          {"Q", "q"},
   };
