@@ -48,6 +48,7 @@ struct Script {
   std::string path;    // the path it was found under, joined with its place below it
   std::string output;  // the path of its conversion
   FileId id;
+  std::string same_as;  // the script of the batch that is the same file ("": none), skipped
 };
 
 // The scripts of the batch in order, and the report lines of what could not be planned.
@@ -131,11 +132,18 @@ class BatchPlan {
     }
   }
 
-  // A script reached a second time (named twice, or through a symbolic link) converts once.
+  // A script reached a second time (named twice, through a symbolic link, a hard link) converts
+  // once; the second is reported as skipped.
   void AddScript(const std::string& path, const std::string& relative, FileId id) {
     ++found_;
-    Script script{path, OutputPath(path, relative), id};
-    if (!script_ids.insert(script.id).second) return;
+    Script script{path, OutputPath(path, relative), id, ""};
+    auto [first, fresh_file] = first_of_file_.emplace(id, path);
+    if (!fresh_file) {
+      script.same_as = first->second;
+      scripts.push_back(std::move(script));
+      return;
+    }
+    script_ids.insert(script.id);
     auto [claimed, fresh] = outputs_.emplace(script.output, scripts.size());
     if (!fresh && !command_line_.check) {
       Fail(path, script.output + " is already the output of " + scripts[claimed->second].path);
@@ -153,7 +161,8 @@ class BatchPlan {
 
   const CommandLine& command_line_;
   std::set<FileId> visited_;
-  size_t found_ = 0;  // the scripts met, converted or not
+  std::map<FileId, std::string> first_of_file_;  // the first script of each file
+  size_t found_ = 0;                             // the scripts met, converted or not
   std::map<std::string, size_t> outputs_;
 };
 
@@ -176,6 +185,7 @@ struct ScriptOutcome {
   Tally tally;
   std::vector<tvx2mxt::Finding> findings;  // kept for -W and check mode
   std::optional<std::string> failure;      // the reason line
+  std::optional<std::string> backup;       // where the output's previous content was kept
   std::optional<ScriptReport> report;      // its part of the report (--report)
 };
 
@@ -194,7 +204,11 @@ class BatchScriptReport {
     if (recorder_) recorder_->Attach(options);
   }
   void Converted(ScriptOutcome& outcome) {
-    if (recorder_) outcome.report = recorder_->Converted(output_, std::nullopt);
+    if (recorder_) outcome.report = recorder_->Converted(output_, outcome.backup);
+  }
+  void Skipped(ScriptOutcome& outcome, const std::string& reason) {
+    if (recorder_)
+      outcome.report = recorder_->NotConverted(ScriptStatus::kSkipped, output_, reason);
   }
   void Failed(ScriptOutcome& outcome, const std::string& path, const std::string& reason) {
     outcome.failure = ReasonLine(path, reason);
@@ -220,6 +234,10 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
                          const std::string& anchor) {
   ScriptOutcome outcome;
   BatchScriptReport report(request, command_line, script, anchor);
+  if (!script.same_as.empty()) {  // converted as the other script
+    report.Skipped(outcome, "same file as " + script.same_as);
+    return outcome;
+  }
   // An output must not overwrite any script of the batch (check mode writes none).
   if (!command_line.check && OverwritesAScript(script, script_ids)) {
     report.Failed(outcome, script.path, script.output + " would overwrite a script of the batch");
@@ -240,8 +258,9 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
       return outcome;
     }
   }
-  ScriptFile file{script.path, false, script.output, !command_line.check};
+  ScriptFile file{script.path, false, script.output, !command_line.check, command_line.backup};
   FileConversion conversion = ParseFile(file, options);
+  outcome.backup = std::move(conversion.backup);
   if (conversion.failure) {
     report.Failed(outcome, conversion.failure->path, conversion.failure->reason);
   } else {
@@ -309,6 +328,45 @@ void RunJobs(const CommandLine& command_line, const BatchPlan& plan, unsigned jo
   for (std::thread& thread : threads) thread.join();
 }
 
+// The lines of one script, written as soon as it and every script before it are done: the
+// reason of a failure (on standard error), the findings (-W: standard error; check mode:
+// standard output), and the script's report line.
+void ReportScript(const CommandLine& command_line, const Script& script,
+                  const ScriptOutcome& outcome, ReportOutput& report) {
+  if (!script.same_as.empty()) {
+    report.Write(script.path + ": skipped: same file as " + script.same_as + "\n");
+    return;
+  }
+  if (outcome.failure) {
+    std::fputs(outcome.failure->c_str(), stderr);
+    return;
+  }
+  for (const tvx2mxt::Finding& finding : outcome.findings) {
+    if (command_line.check) {
+      report.Write(FindingLine(script.path, finding));
+    } else {
+      std::fputs(FindingLine(script.path, finding).c_str(), stderr);
+    }
+  }
+  if (command_line.check) return;
+  std::string line = script.path + " -> " + script.output + ": " + CountsText(outcome.tally.counts);
+  if (outcome.backup) line += " (previous kept as " + *outcome.backup + ")";
+  report.Write(line + "\n");
+}
+
+void AddToTotal(const Script& script, const ScriptOutcome& outcome, Tally& total) {
+  if (!script.same_as.empty()) {
+    ++total.skipped;
+    return;
+  }
+  ++total.scripts;
+  if (outcome.failure) {
+    ++total.failed;
+    return;
+  }
+  total.Merge(outcome.tally);
+}
+
 }  // namespace
 
 void Tally::Add(const tvx2mxt::Finding& finding) {
@@ -342,6 +400,7 @@ std::string CountsText(const tvx2mxt::Counts& counts) {
 std::string TotalLine(const Tally& tally) {
   std::string line = "total: " + Plural(tally.scripts, "script", "scripts");
   if (tally.failed > 0) line += ", " + Plural(tally.failed, "failure", "failures");
+  if (tally.skipped > 0) line += ", " + std::to_string(tally.skipped) + " skipped";
   line += ", " + CountsText(tally.counts);
   std::vector<std::pair<std::string, long>> words(tally.not_converted_words.begin(),
                                                   tally.not_converted_words.end());
@@ -392,30 +451,19 @@ int RunBatch(const CommandLine& command_line, ReportRequest* request) {
   jobs = static_cast<unsigned>(std::min<size_t>(jobs, std::max<size_t>(plan.scripts.size(), 1)));
   Tally total;
   total.failed = plan.failures;
+  ReportOutput report;
   RunJobs(command_line, plan, jobs, request, [&](const Script& script, ScriptOutcome& outcome) {
     if (outcome.report) request->run.scripts.push_back(std::move(*outcome.report));
-    ++total.scripts;
-    if (outcome.failure) {
-      ++total.failed;
-      std::fputs(outcome.failure->c_str(), stderr);
-      return;
-    }
-    std::FILE* findings_to = command_line.check ? stdout : stderr;
-    for (const tvx2mxt::Finding& finding : outcome.findings) {
-      std::fputs(FindingLine(script.path, finding).c_str(), findings_to);
-    }
-    if (!command_line.check) {
-      std::string line =
-          script.path + " -> " + script.output + ": " + CountsText(outcome.tally.counts) + "\n";
-      std::fputs(line.c_str(), stdout);
-    }
-    total.Merge(outcome.tally);
+    ReportScript(command_line, script, outcome, report);
+    AddToTotal(script, outcome, total);
   });
-  std::fputs(TotalLine(total).c_str(), stdout);
+  report.Write(TotalLine(total));
 
-  if (total.failed > 0) return 1;
-  if (command_line.check) {
-    if (total.counts.Total() > 0) return 3;
+  int status = 0;
+  if (total.failed > 0) {
+    status = 1;
+  } else if (command_line.check && total.counts.Total() > 0) {
+    status = 3;
   }
-  return 0;
+  return report.Finish(status);
 }

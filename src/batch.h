@@ -11,8 +11,9 @@
 
 // What a run counted, with the command words most often not converted.
 struct Tally {
-  long scripts = 0;
+  long scripts = 0;  // the scripts converted or failed (a skipped one is the same file again)
   long failed = 0;
+  long skipped = 0;  // scripts that are the same file as another of the batch
   tvx2mxt::Counts counts;
   std::map<std::string, long> not_converted_words;
 
@@ -25,7 +26,8 @@ struct Tally {
 std::string FindingLine(const std::string& path, const tvx2mxt::Finding& finding);
 // "N not converted, M semicolon lines, K warnings, D dropped".
 std::string CountsText(const tvx2mxt::Counts& counts);
-// "total: S scripts, COUNTS" and the command words most often not converted (up to ten).
+// "total: S scripts, F failures, K skipped, COUNTS" (failures and skipped only when there are
+// any) and the command words most often not converted (up to ten).
 std::string TotalLine(const Tally& tally);
 
 // The output path of a script: its name with the ending ".tvx" (any case) replaced by ".mxt",

@@ -16,8 +16,12 @@ enum class Message {
   kInvalidJobs,    // the word after "-j" is not a number of jobs
 };
 
-// What the command line asks for. Options are read left to right; a later -I, -O or -j
-// replaces an earlier one.
+// What the command line asks for first, before anything else happens: the first of "--help" and
+// "--version" on the line.
+enum class Immediate { kNone, kLongHelp, kLongVersion };
+
+// What the command line asks for. Options are read left to right; a later -I, -O, -j or
+// --report replaces an earlier one.
 struct CommandLine {
   std::optional<std::string> input;   // the script of -I, as given
   bool console_input = false;         // that script is standard input ("CON" in any case, "-")
@@ -26,14 +30,17 @@ struct CommandLine {
   bool warnings = false;              // -W
   bool check = false;                 // -C
   unsigned jobs = 0;                  // -j N; 0: one job per core
-  std::optional<std::string> report;  // --report FILE: where a report of the run goes
   std::string jobs_word;              // the word given to -j (for its message)
+  std::optional<std::string> report;  // --report FILE: where a report of the run goes
+  bool backup = true;                 // keep an output's previous content as OUTPUT~ (--no-backup)
   std::vector<std::string> paths;     // without -I: the scripts and folders of a batch
-  std::vector<std::string> ignored;   // words that do nothing, in command-line order
+  // Words that no option takes or knows ("unknown option: -x", "unexpected operand: a.tvx",
+  // "option '--report' requires an argument"), in command-line order: the run does nothing else.
+  std::vector<std::string> word_errors;
+  Immediate immediate = Immediate::kNone;
   std::vector<Message> messages;
-  bool usage_error = false;   // -I, -O or -j without a usable word: nothing is converted
-  bool help_asked = false;    // a help word was met
-  bool long_version = false;  // "--version" was met: it prints only the version line
+  bool usage_error = false;  // -I, -O or -j without a usable word: nothing is converted
+  bool help_asked = false;   // a help word was met
 
   // The converted script of a -I conversion goes to standard output.
   bool ScriptToStandardOutput() const {
@@ -49,8 +56,13 @@ int CLoption(const char* s1, int s1len, const char* s2);
 // Reads the command line (the words after the program name).
 CommandLine ProcessInputs(int argc, char** argv);
 
-// Prints the help text.
+// Prints the help text of the help words (-HELP, -?).
 void PrintHelp(std::FILE* to);
+
+// The help text of "--help": every option, both forms of invocation and the exit statuses.
+extern const char kLongHelp[];
+// The line "--version" prints.
+std::string LongVersionLine();
 
 // Prints the messages of the command line, in order, the help text at most once.
 void PrintMessages(const CommandLine& command_line, std::FILE* to);

@@ -1,15 +1,19 @@
-// The command line: option words, the help and version texts, the words that do nothing.
+// The command line: option words, long options, the help and version texts, and the words
+// that no option takes.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "command_line.h"
+#include "tvx2mxt/version.h"
 
 namespace {
 
-constexpr const char* kVersion = "Build number 497";
+constexpr const char* kBuildNumber = "497";
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -56,36 +60,77 @@ std::optional<unsigned> ParseJobs(std::string_view word) {
   return jobs;
 }
 
+// The options written as whole words after "--".
+enum class LongOption {
+  kInput,
+  kOutput,
+  kEcho,
+  kWarnings,
+  kCheck,
+  kJobs,
+  kReport,
+  kNoBackup,
+  kHelp,
+  kVersion
+};
+
+struct LongOptionRow {
+  std::string_view name;  // the word after "--"
+  LongOption option;
+  bool takes_value;  // a value after "=" or as the next word
+};
+
+constexpr LongOptionRow kLongOptions[] = {
+    {"input", LongOption::kInput, true},   {"output", LongOption::kOutput, true},
+    {"echo", LongOption::kEcho, false},    {"warnings", LongOption::kWarnings, false},
+    {"check", LongOption::kCheck, false},  {"jobs", LongOption::kJobs, true},
+    {"report", LongOption::kReport, true}, {"no-backup", LongOption::kNoBackup, false},
+    {"help", LongOption::kHelp, false},    {"version", LongOption::kVersion, false},
+};
+
+const LongOptionRow* FindLongOption(std::string_view name) {
+  for (const LongOptionRow& row : kLongOptions) {
+    if (row.name == name) return &row;
+  }
+  return nullptr;
+}
+
+// "-j" or "-J" with the digits of its number attached ("-j4"): the number is the rest.
+bool IsAttachedJobs(std::string_view word) {
+  return word.size() > 2 && (word[1] == 'j' || word[1] == 'J') && word[2] >= '0' && word[2] <= '9';
+}
+
 // Reads the command line word by word. A word that an option takes (the path after -I or -O,
-// the number after -j) is that option's, and is never reported; a path that begins with "-" is
-// also examined as an option word in its own right.
+// the number after -j, the value of a long option) is that option's, and is never reported; a
+// path of -I or -O that begins with "-" is also examined as an option word in its own right.
+// After "--" every word is an operand.
 class OptionPass {
  public:
   OptionPass(int argc, char** argv) : argc_(argc), argv_(argv) {}
 
   CommandLine Run() {
     if (argc_ == 1) Ask(Message::kHelp);
+    bool options_end = false;
     for (int argi = 1; argi < argc_ && argv_[argi] != nullptr; ++argi) {
-      // The number of -j is that option's own word, never examined as an option.
-      if (argi == taken_number_) continue;
+      // The value of -j or of a long option is that option's own word, never examined.
+      if (argi == taken_value_) continue;
       const bool taken = argi == taken_;
       const std::string_view word = argv_[argi];
-      if (word == "--help") {
-        Ask(Message::kHelp);
-      } else if (word == "--version") {
-        Ask(Message::kVersion);
-        line_.long_version = true;
-      } else if (word == "--report" || word.substr(0, 9) == "--report=") {
-        ApplyReport(word, argi);
-      } else if (word.empty() || word[0] != '-') {
-        if (!taken) loose_words_.push_back(argi);
+      if (options_end || word.empty() || word[0] != '-' || word == "-") {
+        if (!taken) operands_.push_back(argi);
+      } else if (word == "--") {
+        options_end = true;
+      } else if (word.substr(0, 2) == "--") {
+        ApplyLong(word.substr(2), argi);
+      } else if (IsAttachedJobs(word)) {
+        SetJobs(argv_[argi] + 2);
       } else if (auto keyword = MatchKeyword(argv_[argi] + 1)) {
         Apply(*keyword, argi);
       } else if (!taken) {
-        unmatched_.push_back(argi);
+        WordError(argi, "unknown option: " + std::string(word));
       }
     }
-    ReportLooseWords();
+    SortOperands();
     return std::move(line_);
   }
 
@@ -95,11 +140,35 @@ class OptionPass {
     if (message == Message::kHelp) line_.help_asked = true;
   }
 
+  void WordError(int argi, std::string text) { word_errors_.emplace_back(argi, std::move(text)); }
+
   // The word after `argi`, taken by the option there; null when there is none.
   const char* TakeNext(int argi) {
     if (argi + 1 >= argc_ || argv_[argi + 1] == nullptr) return nullptr;
     taken_ = argi + 1;
     return argv_[argi + 1];
+  }
+
+  // The value of the option at `argi` given as the next word, which is then no word of its own.
+  const char* TakeValue(int argi) {
+    if (argi + 1 >= argc_ || argv_[argi + 1] == nullptr) return nullptr;
+    taken_value_ = argi + 1;
+    return argv_[argi + 1];
+  }
+
+  void SetInput(const char* path) {
+    line_.input = path;
+    line_.console_input = IsConsole(path);
+  }
+
+  void MissingInput() {
+    Ask(Message::kMissingInput);
+    line_.usage_error = true;
+  }
+
+  void MissingOutput() {
+    Ask(Message::kMissingOutput);
+    line_.usage_error = true;
   }
 
   void Apply(Keyword keyword, int argi) {
@@ -109,19 +178,16 @@ class OptionPass {
         break;
       case Keyword::kInput:
         if (const char* path = TakeNext(argi)) {
-          line_.input = path;
-          line_.console_input = IsConsole(path);
+          SetInput(path);
         } else {
-          Ask(Message::kMissingInput);
-          line_.usage_error = true;
+          MissingInput();
         }
         break;
       case Keyword::kOutput:
         if (const char* path = TakeNext(argi)) {
           line_.output = path;
         } else {
-          Ask(Message::kMissingOutput);
-          line_.usage_error = true;
+          MissingOutput();
         }
         break;
       case Keyword::kOriginal:
@@ -137,32 +203,87 @@ class OptionPass {
         line_.check = true;
         break;
       case Keyword::kJobs:
-        ApplyJobs(argi);
+        if (const char* word = TakeValue(argi)) {
+          SetJobs(word);
+        } else {
+          Ask(Message::kMissingJobs);
+          line_.usage_error = true;
+        }
         break;
     }
   }
 
-  // --report FILE or --report=FILE.
-  void ApplyReport(std::string_view word, int argi) {
-    if (word.size() > 8) {
-      line_.report = std::string(word.substr(9));
-    } else if (const char* path = TakeNext(argi)) {
-      taken_number_ = argi + 1;
-      line_.report = path;
-    } else {
-      line_.ignored.emplace_back(word);
-      line_.usage_error = true;
+  // "--NAME", "--NAME=VALUE" or "--NAME VALUE" (`text` is the word without its "--").
+  void ApplyLong(std::string_view text, int argi) {
+    const size_t equals = text.find('=');
+    const std::string_view name = text.substr(0, equals);
+    const LongOptionRow* row = FindLongOption(name);
+    const std::string quoted = "option '--" + std::string(name) + "'";
+    if (row == nullptr) {
+      WordError(argi, "unknown option: --" + std::string(text));
+      return;
+    }
+    std::optional<std::string> value;
+    if (equals != std::string_view::npos) {
+      if (!row->takes_value) {
+        WordError(argi, quoted + " doesn't allow an argument");
+        return;
+      }
+      value = std::string(text.substr(equals + 1));
+    } else if (row->takes_value) {
+      if (const char* next = TakeValue(argi)) value = next;
+    }
+    if (row->takes_value && !value.has_value()) {
+      // The paths keep the messages of -I and -O; the other values are usage errors of the word.
+      if (row->option == LongOption::kInput) {
+        MissingInput();
+      } else if (row->option == LongOption::kOutput) {
+        MissingOutput();
+      } else {
+        WordError(argi, quoted + " requires an argument");
+      }
+      return;
+    }
+    switch (row->option) {
+      case LongOption::kInput:
+        SetInput(value->c_str());
+        break;
+      case LongOption::kOutput:
+        line_.output = *value;
+        break;
+      case LongOption::kEcho:
+        line_.echo_original = true;
+        break;
+      case LongOption::kWarnings:
+        line_.warnings = true;
+        break;
+      case LongOption::kCheck:
+        line_.check = true;
+        break;
+      case LongOption::kJobs:
+        SetJobs(*value);
+        break;
+      case LongOption::kReport:
+        line_.report = *value;
+        break;
+      case LongOption::kNoBackup:
+        line_.backup = false;
+        break;
+      case LongOption::kHelp:
+        Immediately(Immediate::kLongHelp);
+        break;
+      case LongOption::kVersion:
+        Immediately(Immediate::kLongVersion);
+        break;
     }
   }
 
-  void ApplyJobs(int argi) {
-    const char* word = TakeNext(argi);
-    if (word == nullptr) {
-      Ask(Message::kMissingJobs);
-      line_.usage_error = true;
-      return;
-    }
-    taken_number_ = argi + 1;
+  // The first of --help and --version wins.
+  void Immediately(Immediate immediate) {
+    if (line_.immediate == Immediate::kNone) line_.immediate = immediate;
+  }
+
+  void SetJobs(const std::string& word) {
     if (auto jobs = ParseJobs(word)) {
       line_.jobs = *jobs;
     } else {
@@ -172,26 +293,36 @@ class OptionPass {
     }
   }
 
-  // Without -I the words that are not options are the paths of a batch; with it they do
-  // nothing, and are reported with the option words that matched nothing.
-  void ReportLooseWords() {
-    std::vector<int> ignored = unmatched_;
-    if (line_.input.has_value()) {
-      ignored.insert(ignored.end(), loose_words_.begin(), loose_words_.end());
+  // Without -I the operands are the paths of a batch; a lone "-" as the only one is standard
+  // input, converted onto standard output as "-I -" does. Any other operand with -I, and a "-"
+  // among other paths, is taken by nothing.
+  void SortOperands() {
+    const bool lone_dash = !line_.input.has_value() && operands_.size() == 1 &&
+                           std::string_view(argv_[operands_.front()]) == "-";
+    if (lone_dash) {
+      SetInput(argv_[operands_.front()]);
     } else {
-      for (int argi : loose_words_) line_.paths.emplace_back(argv_[argi]);
+      for (int argi : operands_) {
+        const std::string_view word = argv_[argi];
+        if (line_.input.has_value() || word == "-") {
+          WordError(argi, "unexpected operand: " + std::string(word));
+        } else {
+          line_.paths.emplace_back(word);
+        }
+      }
     }
-    std::sort(ignored.begin(), ignored.end());
-    for (int argi : ignored) line_.ignored.emplace_back(argv_[argi]);
+    std::stable_sort(word_errors_.begin(), word_errors_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [argi, text] : word_errors_) line_.word_errors.push_back(std::move(text));
   }
 
   int argc_;
   char** argv_;
   CommandLine line_;
-  int taken_ = 0;         // the last word taken by an option
-  int taken_number_ = 0;  // the word taken by -j
-  std::vector<int> loose_words_;
-  std::vector<int> unmatched_;
+  int taken_ = 0;        // the last path taken by -I or -O
+  int taken_value_ = 0;  // the last value taken by -j or a long option
+  std::vector<int> operands_;
+  std::vector<std::pair<int, std::string>> word_errors_;
 };
 
 }  // namespace
@@ -217,6 +348,43 @@ void PrintHelp(std::FILE* to) {
   std::fputs("\n", to);
 }
 
+const char kLongHelp[] = R"(Usage: tvx2mxt [OPTION]... -I SCRIPT [-O OUTPUT]
+  or:  tvx2mxt [OPTION]... PATH...
+Convert Tavex debugger scripts into MXT debugger scripts.
+
+With -I, convert one script into OUTPUT, or onto standard output when -O is
+missing or "-". SCRIPT "-" (or CON) is standard input; a lone "-" as PATH
+converts standard input onto standard output.
+With PATHs, convert each script named and every *.tvx file below each folder
+into a .mxt file beside it (or under the folder -O names), several at once,
+with a report line per script and a total.
+
+  -I, --input=SCRIPT   the script to convert
+  -O, --output=PATH    where the converted script goes (with PATHs: a folder)
+  -A, --echo           copy each original command into the output as a
+                         //tavex: comment before its conversion
+  -W, --warnings       list every finding on standard error as
+                         PATH:LINE: KIND: TEXT
+  -C, --check          convert without writing; list the findings and exit
+                         with status 3 when a script needs a hand
+  -j, --jobs=N         convert N scripts at once (default: the number of cores)
+      --report=FILE    also write a report of the run: FILE.json or FILE.html
+      --no-backup      replace an output whose content changes without
+                         keeping the previous one as OUTPUT~
+  -V, -Vsn             print the build number of the conversion rules
+      --help           print this help and exit
+      --version        print the version and exit
+
+Options may be written as any prefix of their word (-i, -warn, -che) in any
+case. Exit status: 0 done; 1 a script or an output failed; 2 usage error;
+3 (with -C) a script needs a hand.
+)";
+
+std::string LongVersionLine() {
+  return std::string("tvx2mxt ") + TVX2MXT_VERSION_STRING + " (build number " + kBuildNumber +
+         ")\n";
+}
+
 void PrintMessages(const CommandLine& command_line, std::FILE* to) {
   bool help_printed = false;
   for (Message message : command_line.messages) {
@@ -226,7 +394,7 @@ void PrintMessages(const CommandLine& command_line, std::FILE* to) {
         help_printed = true;
         break;
       case Message::kVersion:
-        std::fprintf(to, "\nVersion: %s\n", kVersion);
+        std::fprintf(to, "\nVersion: Build number %s\n", kBuildNumber);
         break;
       case Message::kMissingInput:
         std::fputs("\nMissing input file\n", to);

@@ -137,6 +137,40 @@ int Failure(int error) {
   return error;
 }
 
+// Whether the regular file `path` holds exactly the bytes of the file `written`.
+bool SameContent(const char* written, const std::string& path) {
+  struct stat path_info, written_info;
+  if (lstat(path.c_str(), &path_info) != 0 || !S_ISREG(path_info.st_mode) ||
+      stat(written, &written_info) != 0 || path_info.st_size != written_info.st_size) {
+    return false;
+  }
+  int first = open(written, O_RDONLY | O_CLOEXEC);
+  int second = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  bool same = first >= 0 && second >= 0;
+  constexpr std::size_t kPiece = 1 << 16;
+  std::vector<char> a(same ? kPiece : 0), b(same ? kPiece : 0);
+  while (same) {
+    ssize_t got = read(first, a.data(), kPiece);
+    if (got < 0 && errno == EINTR) continue;
+    ssize_t done = 0;
+    while (got > 0 && done < got) {
+      ssize_t more = read(second, b.data() + done, static_cast<std::size_t>(got - done));
+      if (more < 0 && errno == EINTR) continue;
+      if (more <= 0) break;
+      done += more;
+    }
+    if (got <= 0) {
+      // The end of the written file: the other must end there too.
+      same = got == 0 && read(second, b.data(), 1) == 0;
+      break;
+    }
+    same = done == got && std::memcmp(a.data(), b.data(), static_cast<std::size_t>(got)) == 0;
+  }
+  if (first >= 0) close(first);
+  if (second >= 0) close(second);
+  return same;
+}
+
 }  // namespace
 
 // The folder part of `path`, with its final "/" ("" for a name in the working folder).
@@ -188,7 +222,11 @@ AtomicOutputFile::AtomicOutputFile(AtomicOutputFile&& other) noexcept
       sink_(std::move(other.sink_)),
       temporary_(other.temporary_),
       slot_(other.slot_),
-      target_(std::move(other.target_)) {
+      target_(std::move(other.target_)),
+      keep_backup_(other.keep_backup_),
+      unchanged_(other.unchanged_),
+      backup_(std::move(other.backup_)),
+      failed_path_(std::move(other.failed_path_)) {
   other.stream_ = nullptr;
   other.temporary_ = nullptr;
 }
@@ -201,14 +239,22 @@ AtomicOutputFile& AtomicOutputFile::operator=(AtomicOutputFile&& other) noexcept
     temporary_ = other.temporary_;
     slot_ = other.slot_;
     target_ = std::move(other.target_);
+    keep_backup_ = other.keep_backup_;
+    unchanged_ = other.unchanged_;
+    backup_ = std::move(other.backup_);
+    failed_path_ = std::move(other.failed_path_);
     other.stream_ = nullptr;
     other.temporary_ = nullptr;
   }
   return *this;
 }
 
-int AtomicOutputFile::Open(const std::string& path) {
+int AtomicOutputFile::Open(const std::string& path, bool keep_backup) {
   Discard();
+  keep_backup_ = keep_backup;
+  unchanged_ = false;
+  backup_.clear();
+  failed_path_ = path;
   LinkTarget target = FollowLinks(path);
   if (target.error != 0) return Failure(target.error);
   if (target.through_process_links) return OpenDirect(path);
@@ -221,8 +267,9 @@ int AtomicOutputFile::Open(const std::string& path) {
   // A file that may not be written is not replaced either, whatever its folder allows.
   if (faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0) return Failure(errno);
   int error = OpenReplacement(target.path, &info);
-  // A folder that takes no new file: the file can only be written where it is.
-  if (error == EACCES || error == EPERM) return OpenDirect(target.path);
+  // A folder that takes no new file: the file can only be written where it is, which loses its
+  // previous content, unless that was to be kept.
+  if ((error == EACCES || error == EPERM) && !keep_backup) return OpenDirect(target.path);
   return error;
 }
 
@@ -303,10 +350,60 @@ int AtomicOutputFile::Commit() {
   int error = sink_->error;
   sink_.reset();
   if (temporary_ == nullptr) return Failure(error);
-  if (error == 0 && std::rename(temporary_, target_.c_str()) != 0) error = errno;
+  failed_path_ = target_;
+  if (error == 0 && SameContent(temporary_, target_)) {
+    // The output holds these bytes already: it stays as it is, time stamps and all.
+    unchanged_ = true;
+    unlink(temporary_);
+    Release();
+    return 0;
+  }
+  bool moved_away = false;
+  if (error == 0 && keep_backup_) error = KeepBackup(moved_away);
+  if (error == 0 && std::rename(temporary_, target_.c_str()) != 0) {
+    error = errno;
+    failed_path_ = target_;
+    // The previous file went to the backup's name: it goes back where it was.
+    if (moved_away && std::rename(backup_.c_str(), target_.c_str()) == 0) backup_.clear();
+  }
   if (error != 0) unlink(temporary_);
   Release();
   return Failure(error);
+}
+
+// Keeps the file at target_ as target_ + "~", replacing an older one, while target_ keeps its
+// content until the new file takes its place: a second name for the file is made beside it and
+// renamed over the backup. On a file system without links the file itself is renamed to the
+// backup's name (`moved_away`), and the new file follows it at once.
+int AtomicOutputFile::KeepBackup(bool& moved_away) {
+  struct stat info;
+  if (lstat(target_.c_str(), &info) != 0) return errno == ENOENT ? 0 : errno;  // nothing to keep
+  if (!S_ISREG(info.st_mode)) return 0;
+  const std::string backup = target_ + "~";
+  failed_path_ = backup;
+  for (;;) {
+    const std::string name = TemporaryNameFor(backup);
+    char* second_name = new char[name.size() + 1];
+    std::memcpy(second_name, name.c_str(), name.size() + 1);
+    // Registered before it exists, so that a signal removes it as it removes the output's.
+    const std::size_t slot = Register(second_name);
+    int error = 0;
+    if (link(target_.c_str(), second_name) != 0) {
+      error = errno;
+    } else if (std::rename(second_name, backup.c_str()) != 0) {
+      error = errno;
+      unlink(second_name);
+    }
+    if (Unregister(slot, second_name)) delete[] second_name;
+    if (error == EEXIST) continue;  // the name was taken: another one
+    if (error == EPERM || error == EMLINK || error == ENOTSUP) break;  // no link can be made
+    if (error == 0) backup_ = backup;
+    return error;
+  }
+  if (std::rename(target_.c_str(), backup.c_str()) != 0) return errno;
+  backup_ = backup;
+  moved_away = true;
+  return 0;
 }
 
 void AtomicOutputFile::Discard() {
@@ -333,16 +430,15 @@ void AtomicOutputFile::Release() {
 }
 
 void RemoveTemporaryOutputsOnSignals() {
-  for (int signal : {SIGINT, SIGTERM}) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
     struct sigaction current;
     if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
     action.sa_handler = RemoveTemporaryFilesAndEnd;
-    // Neither signal interrupts the handler; the default action comes back on entry.
+    // None of the signals interrupts the handler; the default action comes back on entry.
     sigemptyset(&action.sa_mask);
-    sigaddset(&action.sa_mask, SIGINT);
-    sigaddset(&action.sa_mask, SIGTERM);
+    for (int blocked : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&action.sa_mask, blocked);
     action.sa_flags = SA_RESETHAND;
     sigaction(signal, &action, nullptr);
   }

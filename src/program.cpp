@@ -1,15 +1,20 @@
-// The program: reads the command line, prints the messages it asks for where they belong, and
-// runs one conversion (-I), a check (-C) or a batch (paths without -I).
+// The program: reads the command line, refuses the words no option takes, prints the messages it
+// asks for where they belong, and runs one conversion (-I), a check (-C) or a batch (paths
+// without -I).
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "batch.h"
 #include "command_line.h"
 #include "report.h"
 #include "script_files.h"
+#include "string_toolkit.h"
 
 namespace {
 
@@ -60,6 +65,7 @@ ScriptFile SingleScript(const CommandLine& command_line) {
     file.output = command_line.output;
   }
   file.write = !command_line.check;
+  file.backup = command_line.backup;
   return file;
 }
 
@@ -82,8 +88,8 @@ class SingleScriptReport {
   void Attach(tvx2mxt::Options& options) {
     if (recorder_) recorder_->Attach(options);
   }
-  void Converted() {
-    if (recorder_) request_->run.scripts.push_back(recorder_->Converted(output_, std::nullopt));
+  void Converted(const std::optional<std::string>& backup) {
+    if (recorder_) request_->run.scripts.push_back(recorder_->Converted(output_, backup));
   }
   void Failed(const FileFailure& failure) {
     if (!recorder_) return;
@@ -103,26 +109,28 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
                         ReportRequest* request) {
   const ScriptFile file = SingleScript(command_line);
   const std::string report_path = ReportPath(command_line);
-  SingleScriptReport report(request, command_line, report_path);
+  SingleScriptReport recorded(request, command_line, report_path);
   tvx2mxt::Options options;
   options.echo_original = command_line.echo_original;
   options.on_finding = [&](const tvx2mxt::Finding& finding) {
     if (command_line.warnings) Print(stderr, FindingLine(report_path, finding));
   };
-  report.Attach(options);
+  recorded.Attach(options);
   FileConversion conversion = ParseFile(file, options);
   if (conversion.failure) {
-    report.Failed(*conversion.failure);
+    recorded.Failed(*conversion.failure);
     return ReportFailure(*conversion.failure, messages);
   }
 
   PrintSummary(stdout, conversion.result.counts);
   if (!file.output.has_value()) {
+    errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-      int error = errno;
+      int error = errno != 0 ? errno : EIO;
+      std::clearerr(stdout);  // reported here, once
       const FileFailure failure{"\nCould not write the file standard output\n", "standard output",
                                 std::strerror(error)};
-      report.Failed(failure);
+      recorded.Failed(failure);
       return ReportFailure(failure, stderr);
     }
     Print(stderr,
@@ -134,32 +142,73 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
                  "converted.\n",
                  file.output->c_str());
   }
-  report.Converted();
+  recorded.Converted(conversion.backup);
   return kDone;
 }
 
-// -C with -I: converts without writing, prints every finding and the total on standard output.
+// -C with -I: converts without writing, prints every finding and the total on standard output,
+// each line as soon as it is made.
 int CheckSingleScript(const CommandLine& command_line, std::FILE* messages,
                       ReportRequest* request) {
   const std::string report_path = ReportPath(command_line);
-  SingleScriptReport report(request, command_line, report_path);
+  SingleScriptReport recorded(request, command_line, report_path);
   Tally tally;
+  ReportOutput report;
   tvx2mxt::Options options;
   options.echo_original = command_line.echo_original;
   options.on_finding = [&](const tvx2mxt::Finding& finding) {
     tally.Add(finding);
-    Print(stdout, FindingLine(report_path, finding));
+    report.Write(FindingLine(report_path, finding));
   };
-  report.Attach(options);
+  recorded.Attach(options);
   FileConversion conversion = ParseFile(SingleScript(command_line), options);
   if (conversion.failure) {
-    report.Failed(*conversion.failure);
-    return ReportFailure(*conversion.failure, messages);
+    recorded.Failed(*conversion.failure);
+    return report.Finish(ReportFailure(*conversion.failure, messages));
   }
-  report.Converted();
+  recorded.Converted(std::nullopt);
   tally.scripts = 1;
-  Print(stdout, TotalLine(tally));
-  return tally.counts.Total() > 0 ? kNeedsAHand : kDone;
+  report.Write(TotalLine(tally));
+  return report.Finish(tally.counts.Total() > 0 ? kNeedsAHand : kDone);
+}
+
+// Words that no option takes or knows: each is named, then how to get help; nothing else
+// happens.
+int RefuseWords(const CommandLine& command_line) {
+  for (const std::string& error : command_line.word_errors) {
+    Print(stderr, "tvx2mxt: " + error + "\n");
+  }
+  Print(stderr, "Try 'tvx2mxt --help' for more information.\n");
+  return kUsageError;
+}
+
+// --help and --version print on standard output and end the run.
+int PrintImmediately(const CommandLine& command_line) {
+  Print(stdout, command_line.immediate == Immediate::kLongHelp ? std::string(kLongHelp)
+                                                               : LongVersionLine());
+  return ReportOutput().Finish(kDone);
+}
+
+// A path of a batch that names an MXT script ("NAME.mxt" in any case, a file or nothing yet) is
+// refused: "tvx2mxt old.tvx new.mxt" means an output, which only -O names.
+bool IsOutputScriptPath(const std::string& path) {
+  constexpr std::string_view kEnding = ".mxt";
+  if (path.size() < kEnding.size() ||
+      !EqualsNoCase(std::string_view(path).substr(path.size() - kEnding.size()), kEnding)) {
+    return false;
+  }
+  struct stat info;
+  return stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode);
+}
+
+int RefuseOutputScriptPaths(const CommandLine& command_line) {
+  int status = kDone;
+  for (const std::string& path : command_line.paths) {
+    if (!IsOutputScriptPath(path)) continue;
+    Print(stderr, ReasonLine(path, "is an MXT script; to name an output use -O"));
+    status = kUsageError;
+  }
+  return status;
 }
 
 // The report asked for, or nothing; a usage error when its path has an ending of no format.
@@ -169,6 +218,7 @@ std::optional<ReportRequest> AskedReport(const CommandLine& command_line, bool& 
   std::optional<ReportFormat> format = ReportFormatOf(path);
   if (!format.has_value()) {
     Print(stderr, ReasonLine("--report", path + " must end in .json or .html"));
+    Print(stderr, "Try 'tvx2mxt --help' for more information.\n");
     usage_error = true;
     return std::nullopt;
   }
@@ -194,9 +244,10 @@ int RunSingleScript(const CommandLine& command_line, std::FILE* messages, Report
 }
 
 // Writes the report at the end of the run: a report that cannot be written fails the run.
-int FinishReport(const ReportRequest& request, int status) {
-  if (int error = WriteReport(request.path, request.format, request.run)) {
-    Print(stderr, ReasonLine(request.path, std::strerror(error)));
+int FinishReport(const ReportRequest* request, int status) {
+  if (request == nullptr || status == kUsageError) return status;
+  if (int error = WriteReport(request->path, request->format, request->run)) {
+    Print(stderr, ReasonLine(request->path, std::strerror(error)));
     return kFailed;
   }
   return status;
@@ -206,41 +257,40 @@ int FinishReport(const ReportRequest& request, int status) {
 
 int RunConverter(int argc, char** argv) {
   const CommandLine command_line = ProcessInputs(argc, argv);
-  for (const std::string& word : command_line.ignored) Print(stderr, ReasonLine("ignored", word));
+  if (!command_line.word_errors.empty()) return RefuseWords(command_line);
+  if (command_line.immediate != Immediate::kNone) return PrintImmediately(command_line);
   // A report path of no known format is a usage error: nothing else happens.
   bool report_error = false;
   std::optional<ReportRequest> report = AskedReport(command_line, report_error);
   if (report_error) return kUsageError;
+  ReportRequest* request = report.has_value() ? &*report : nullptr;
   // Standard output holds nothing but the script and its summary when the script goes there.
   std::FILE* messages =
       command_line.ScriptToStandardOutput() && !command_line.usage_error ? stderr : stdout;
   PrintMessages(command_line, messages);
   const bool nothing_named = !command_line.input.has_value() && command_line.paths.empty();
-  if (nothing_named && !command_line.help_asked && !command_line.long_version) {
-    PrintHelp(messages);
-  }
+  if (nothing_named && !command_line.help_asked) PrintHelp(messages);
   std::fflush(messages);
 
   if (command_line.usage_error) return kUsageError;
-  ReportRequest* request = report.has_value() ? &*report : nullptr;
+  if (int refused = RefuseOutputScriptPaths(command_line)) return refused;
+  int status = kDone;
   try {
     if (command_line.input.has_value()) {
-      const int status = RunSingleScript(command_line, messages, request);
-      return request != nullptr && status != kUsageError ? FinishReport(*request, status) : status;
-    }
-    if (!command_line.paths.empty()) {
+      status = FinishReport(request, RunSingleScript(command_line, messages, request));
+    } else if (!command_line.paths.empty()) {
       // The outputs of a batch are files: "-O -" names no folder for them.
       if (!command_line.check && command_line.output == "-") {
         Print(stderr, ReasonLine("-O -", "a batch writes its outputs into a folder"));
         return kUsageError;
       }
-      const int status = RunBatch(command_line, request);
-      return request != nullptr && status != kUsageError ? FinishReport(*request, status) : status;
+      status = FinishReport(request, RunBatch(command_line, request));
     }
   } catch (const std::bad_alloc&) {
     std::fputs("\nmalloc error", messages);
     std::fflush(messages);
     return kOutOfMemory;
   }
-  return kDone;
+  // Whatever went to standard output and could not be written makes the run a failure.
+  return ReportOutput().Finish(status);
 }

@@ -3,9 +3,14 @@
 #include "script_files.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <new>
+#include <string_view>
 
 #include "output_file.h"
 #include "script_conversion.h"
@@ -50,23 +55,96 @@ std::FILE* OpenInput(const ScriptFile& file, std::optional<struct stat>& info, i
   return in;
 }
 
-class InputCloser {
+// A script's stream, checked for NUL bytes in its first kTextCheckSize bytes. A regular file is
+// looked at in place; the bytes of any other stream (a pipe) are read ahead, and the stream
+// given to the conversion hands them out before the rest. A terminal is not read ahead, so
+// that each line typed is converted as soon as it is there.
+class ScriptInput {
  public:
-  explicit InputCloser(std::FILE* in) : in_(in) {}
-  ~InputCloser() {
+  explicit ScriptInput(std::FILE* in) : in_(in) {}
+  ~ScriptInput() {
+    if (stream_ != nullptr && stream_ != in_) std::fclose(stream_);
     if (in_ != nullptr && in_ != stdin) std::fclose(in_);
   }
-  InputCloser(const InputCloser&) = delete;
-  InputCloser& operator=(const InputCloser&) = delete;
+  ScriptInput(const ScriptInput&) = delete;
+  ScriptInput& operator=(const ScriptInput&) = delete;
+
+  // Whether the first bytes hold no NUL byte; `error` is set when they cannot be read.
+  bool IsText(int& error) {
+    const int fd = fileno(in_);
+    struct stat info;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+      std::string first(kTextCheckSize, '\0');
+      const off_t at = lseek(fd, 0, SEEK_CUR);
+      ssize_t got;
+      do {
+        got = pread(fd, first.data(), first.size(), at < 0 ? 0 : at);
+      } while (got < 0 && errno == EINTR);
+      if (got < 0) {
+        error = errno;
+        return true;  // the conversion's own read reports it
+      }
+      first.resize(static_cast<size_t>(got));
+      return first.find('\0') == std::string::npos;
+    }
+    if (isatty(fd)) return true;
+    ahead_.resize(kTextCheckSize);
+    ahead_.resize(std::fread(ahead_.data(), 1, ahead_.size(), in_));
+    if (std::ferror(in_)) error = errno != 0 ? errno : EIO;
+    if (ahead_.find('\0') != std::string::npos) return false;
+    cookie_io_functions_t functions{&ScriptInput::Read, nullptr, nullptr, nullptr};
+    stream_ = fopencookie(this, "r", functions);
+    if (stream_ == nullptr) throw std::bad_alloc();
+    return true;
+  }
+
+  // The stream the conversion reads.
+  std::FILE* stream() const { return stream_ != nullptr ? stream_ : in_; }
 
  private:
+  static ssize_t Read(void* cookie, char* data, size_t size) {
+    ScriptInput& input = *static_cast<ScriptInput*>(cookie);
+    if (input.handed_out_ < input.ahead_.size()) {
+      const size_t count = std::min(size, input.ahead_.size() - input.handed_out_);
+      std::memcpy(data, input.ahead_.data() + input.handed_out_, count);
+      input.handed_out_ += count;
+      return static_cast<ssize_t>(count);
+    }
+    const size_t got = std::fread(data, 1, size, input.in_);
+    return got == 0 && std::ferror(input.in_) ? -1 : static_cast<ssize_t>(got);
+  }
+
   std::FILE* in_;
+  std::FILE* stream_ = nullptr;  // the bytes read ahead, then the rest of `in_`
+  std::string ahead_;
+  size_t handed_out_ = 0;
 };
 
 }  // namespace
 
 std::string ReasonLine(const std::string& path, const std::string& reason) {
   return "tvx2mxt: " + path + ": " + reason + "\n";
+}
+
+void ReportOutput::Write(const std::string& text) {
+  errno = 0;
+  if ((std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+       std::fflush(stdout) != 0) &&
+      error_ == 0) {
+    error_ = errno != 0 ? errno : EIO;
+  }
+}
+
+int ReportOutput::Finish(int status) {
+  if (error_ == 0) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    error_ = errno != 0 ? errno : EIO;
+  }
+  std::clearerr(stdout);
+  std::fputs(ReasonLine("standard output", std::strerror(error_)).c_str(), stderr);
+  error_ = 0;
+  return status == 2 ? status : 1;
 }
 
 tvx2mxt::ScriptResult ConvertScriptFile(std::FILE* in, std::FILE* out,
@@ -100,7 +178,17 @@ FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options
     conversion.failure = Failure("\nCould not open the file %s for reading\n", file.input, error);
     return conversion;
   }
-  InputCloser close_input(in);
+  ScriptInput input(in);
+  int check_error = 0;
+  if (!input.IsText(check_error)) {
+    conversion.failure = FileFailure{"", file.input, kNotATextScript, true};
+    return conversion;
+  }
+  if (check_error != 0) {
+    conversion.failure = Failure("\nCould not read the file %s\n", file.input, check_error);
+    return conversion;
+  }
+  in = input.stream();
   const bool to_file = file.write && file.output.has_value();
   if (to_file && IsSameFile(file, input_info)) {
     conversion.failure =
@@ -111,7 +199,7 @@ FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options
   // The output file is replaced only when the whole conversion was written.
   AtomicOutputFile output_file;
   if (to_file) {
-    if (int open_error = output_file.Open(*file.output)) {
+    if (int open_error = output_file.Open(*file.output, file.backup)) {
       conversion.failure =
           Failure("\nCould not create the file %s for output\n", *file.output, open_error);
       return conversion;
@@ -127,14 +215,19 @@ FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options
     return conversion;
   }
   int write_error = 0;
+  const std::string path = to_file ? *file.output : "standard output";
+  std::string reason_path = path;
   if (to_file) {
     write_error = output_file.Commit();
+    if (write_error == 0 && !output_file.backup().empty()) conversion.backup = output_file.backup();
+    // A failure to keep the previous content names the backup in its reason.
+    if (write_error != 0) reason_path = output_file.failed_path();
   } else if (out != nullptr && (std::fflush(out) != 0 || std::ferror(out))) {
     write_error = errno != 0 ? errno : EIO;
   }
   if (write_error != 0) {
-    std::string path = to_file ? *file.output : "standard output";
     conversion.failure = Failure("\nCould not write the file %s\n", path, write_error);
+    conversion.failure->path = reason_path;
   }
   return conversion;
 }

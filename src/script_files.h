@@ -19,6 +19,7 @@ struct ScriptFile {
   bool console = false;               // the script is standard input
   std::optional<std::string> output;  // the output path; none: standard output
   bool write = true;                  // false (check mode): convert, write nothing
+  bool backup = true;  // keep the previous content of an output file that changes as OUTPUT~
 };
 
 // Why a script file could not be converted.
@@ -32,11 +33,33 @@ struct FileFailure {
 struct FileConversion {
   tvx2mxt::ScriptResult result;
   std::optional<FileFailure> failure;
+  std::optional<std::string> backup;  // where the output's previous content was kept
 };
 
-// Converts one script file. The output file is written only when the conversion succeeds; a
-// failure leaves it as it was.
+// How much of a script is looked at for NUL bytes before it is converted.
+constexpr size_t kTextCheckSize = 64 * 1024;
+// The reason given for a script that holds NUL bytes in its first kTextCheckSize bytes.
+constexpr const char* kNotATextScript = "not a text script (it holds NUL bytes)";
+
+// Converts one script file. A script that holds a NUL byte in its first kTextCheckSize bytes is
+// refused before anything is written. The output file is written only when the conversion
+// succeeds; a failure leaves it as it was, and so does a conversion that gives the content the
+// file already holds.
 FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options);
 
 // "tvx2mxt: PATH: REASON" and a newline.
 std::string ReasonLine(const std::string& path, const std::string& reason);
+
+// The lines of a report on standard output (a batch's lines, the findings and total of a check):
+// each is flushed as soon as it is written, whatever standard output is, so that a run that is
+// interrupted leaves every line written so far. The first failure is kept for the end of the run.
+class ReportOutput {
+ public:
+  void Write(const std::string& text);
+  // Returns `status`, or 1 after "tvx2mxt: standard output: REASON" on standard error when a
+  // line could not be written.
+  int Finish(int status);
+
+ private:
+  int error_ = 0;
+};

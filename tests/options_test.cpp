@@ -1,6 +1,7 @@
 // Command line: option words are case-insensitive prefixes of their keywords, read left to
-// right; the help text is printed at most once; paths are the words after -I and -O; words that
-// do nothing are reported; without -I the other words are the paths of a batch.
+// right; long options are exact words; the help text is printed at most once; paths are the
+// words after -I and -O; words that no option takes are usage errors; without -I the other words
+// are the paths of a batch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -76,8 +77,8 @@ TEST(CommandLine, OptionsAreReadLeftToRight) {
     std::string printed;
     const char* input;   // "-": none
     const char* output;  // "-": none
-    const char* flags;   // A, W, C, K (console input), U (usage error)
-    const char* ignored;
+    const char* flags;   // A, W, C, K (console input), U (usage error), N (no backup)
+    const char* errors;  // the word errors, joined with "|"
   } const cases[] = {
       // clang-format off
       {"-I -A", "", "-A", "-", "A", ""},  // the path "-A" is also examined as an option
@@ -86,18 +87,39 @@ TEST(CommandLine, OptionsAreReadLeftToRight) {
       {"-I a.txt -O", "\nMissing output file\n", "a.txt", "-", "U", ""},
       {"-I a.txt -I", missing, "a.txt", "-", "U", ""},
       {"-V -I", v + missing, "-", "-", "U", ""},
-      {"-vsn -v -Vs --version", v + v + v + v, "-", "-", "", ""},
-      {"-Version -Vsnx - -Input a.txt x.txt", "", "-", "-", "", "-Version -Vsnx - -Input"},
-      {"-x -I a.tvx -Output z.mxt b.tvx", "", "a.tvx", "-", "", "-x -Output z.mxt b.tvx"},
+      {"-vsn -v -Vs", v + v + v, "-", "-", "", ""},
+      {"-Version -Vsnx - -Input a.txt x.txt", "", "-", "-", "",
+       "unknown option: -Version|unknown option: -Vsnx|unexpected operand: -|"
+       "unknown option: -Input"},
+      {"-x -I a.tvx -Output z.mxt b.tvx", "", "a.tvx", "-", "",
+       "unknown option: -x|unknown option: -Output|unexpected operand: z.mxt|"
+       "unexpected operand: b.tvx"},
+      {"-I a.tvx -", "", "a.tvx", "-", "", "unexpected operand: -"},
+      {"-", "", "-", "-", "K", ""},  // a lone "-" is standard input
       {"-I - -O -", "", "-", "-", "K", ""},  // paths are never reported
+      {"-I -x", "", "-x", "-", "", ""},  // nor examined as unknown words
+      // Long options: a value after "=" or as the next word (whatever it begins with).
+      {"--input=a.tvx --output b.mxt --echo --warnings --check --no-backup", "", "a.tvx", "b.mxt",
+       "AWCN", ""},
+      {"--input -A", "", "-A", "-", "", ""},  // a long option's value is no option word
+      {"--output=", "", "-", "", "", ""},
+      {"-I a.tvx --output", "\nMissing output file\n", "a.tvx", "-", "U", ""},
+      {"--input", missing, "-", "-", "U", ""},
+      {"-I a.tvx --report", "", "a.tvx", "-", "", "option '--report' requires an argument"},
+      {"-I a.tvx --jobs", "", "a.tvx", "-", "", "option '--jobs' requires an argument"},
+      {"-I a.tvx --echo=yes --verbose --Help --versio --inp=b", "", "a.tvx", "-", "",
+       "option '--echo' doesn't allow an argument|unknown option: --verbose|"
+       "unknown option: --Help|unknown option: --versio|unknown option: --inp=b"},
+      {"-I a.tvx -- -x.tvx", "", "a.tvx", "-", "", "unexpected operand: -x.tvx"},
       {"-I con", "", "con", "-", "K", ""}, {"-I CON", "", "CON", "-", "K", ""},
       {"-I cOn", "", "cOn", "-", "K", ""}, {"-I cox", "", "cox", "-", "", ""},
       {"-I CONS", "", "CONS", "-", "", ""}, {"-I co", "", "co", "-", "", ""},
       {"-I con -I a.txt", "", "a.txt", "-", "", ""},  // the last -I decides
-      {"-help -? -h -He --help", kHelpText, "-", "-", "", ""},  // the help only once
+      {"-help -? -h -He", kHelpText, "-", "-", "", ""},  // the help only once
       {"", kHelpText, "-", "-", "", ""},
-      {"--Help --versio", "", "-", "-", "", "--Help --versio"},  // long forms are exact words
       {"-j 2 -I a.tvx -j", "\nMissing number of jobs\n", "a.tvx", "-", "U", ""},
+      {"-j0", "\nNot a number of jobs: 0\n", "-", "-", "U", ""},
+      {"--jobs=2x", "\nNot a number of jobs: 2x\n", "-", "-", "U", ""},
       {"-j -I a.tvx", "\nNot a number of jobs: -I\n", "-", "-", "U", ""},
       {"-jobs 0 a.tvx", "\nNot a number of jobs: 0\n", "-", "-", "U", ""},
       {"-j x2", "\nNot a number of jobs: x2\n", "-", "-", "U", ""},
@@ -110,9 +132,44 @@ TEST(CommandLine, OptionsAreReadLeftToRight) {
     EXPECT_EQ(line.output.value_or("-"), c.output) << c.words;
     std::string flags = std::string(line.echo_original ? "A" : "") + (line.warnings ? "W" : "") +
                         (line.check ? "C" : "") + (line.console_input ? "K" : "") +
-                        (line.usage_error ? "U" : "");
+                        (line.usage_error ? "U" : "") + (line.backup ? "" : "N");
     EXPECT_EQ(flags, c.flags) << c.words;
-    EXPECT_EQ(Join(line.ignored), c.ignored) << c.words;
+    std::string errors;
+    for (const std::string& error : line.word_errors) errors += (errors.empty() ? "" : "|") + error;
+    EXPECT_EQ(errors, c.errors) << c.words;
+  }
+}
+
+TEST(CommandLine, TheFirstOfHelpAndVersionIsAnsweredAlone) {
+  struct {
+    const char* words;
+    Immediate immediate;
+  } const cases[] = {
+      {"--help --version", Immediate::kLongHelp},
+      {"-I a.tvx --version -x --help", Immediate::kLongVersion},  // -x is refused first
+      {"-V -HELP", Immediate::kNone},                             // the design's words
+      {"--helpme", Immediate::kNone},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Process(c.words).immediate, c.immediate) << c.words;
+  }
+}
+
+TEST(CommandLine, TheReportFileIsTheLastOneNamed) {
+  struct {
+    const char* words;
+    const char* report;  // "": none
+  } const cases[] = {
+      {"scripts --report x.json", "x.json"},
+      {"scripts --report=a.html --report b.json", "b.json"},
+      {"scripts --report -", "-"},  // the value, not a lone "-" operand
+      {"scripts", ""},
+  };
+  for (const auto& c : cases) {
+    CommandLine line = Process(c.words);
+    EXPECT_EQ(line.report.value_or(""), c.report) << c.words;
+    EXPECT_TRUE(line.word_errors.empty()) << c.words;
+    EXPECT_EQ(Join(line.paths), "scripts") << c.words;
   }
 }
 
@@ -126,14 +183,17 @@ TEST(CommandLine, WithoutInputTheOtherWordsAreBatchPaths) {
       {"scripts a.tvx", "scripts a.tvx", 0, "-"},
       {"-j 4 -O out scripts -W b.TVX", "scripts b.TVX", 4, "out"},
       {"-JOBS 12 -C x", "x", 12, "-"},  // the number is the option's word, not a path
+      {"-j3 x -J4 y", "x y", 4, "-"},   // digits attached
+      {"--jobs 5 x --jobs=6 y", "x y", 6, "-"},
       {"-O x.mxt", "", 0, "x.mxt"},
+      {"-- -x.tvx", "-x.tvx", 0, "-"},  // after "--" every word is a path
   };
   for (const auto& c : cases) {
     CommandLine line = Process(c.words);
     EXPECT_EQ(Join(line.paths), c.paths) << c.words;
     EXPECT_EQ(line.jobs, c.jobs) << c.words;
     EXPECT_EQ(line.output.value_or("-"), c.output) << c.words;
-    EXPECT_TRUE(line.ignored.empty()) << c.words;
+    EXPECT_TRUE(line.word_errors.empty()) << c.words;
   }
 }
 

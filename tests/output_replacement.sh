@@ -2,8 +2,9 @@
 # End-to-end cases of the output file: an existing output keeps its bytes and its mode when the
 # conversion fails (memory exhaustion, an input that cannot be read, a write error, SIGTERM or
 # SIGINT in the middle of a long conversion), and no temporary file is left beside it; a new file
-# gets the permissions the umask leaves, a replaced file keeps its mode, a link stays a link, a
-# read-only file is refused, /dev/null still takes the script.
+# gets the permissions the umask leaves, a replaced file keeps its mode and its previous content
+# as out.mxt~ (not with --no-backup), an output that already holds the conversion is not touched,
+# a link stays a link, a read-only file is refused, /dev/null still takes the script.
 #
 #   output_replacement.sh EXE WORK [no-memory-limit]
 #
@@ -144,7 +145,8 @@ signal_in_the_middle TERM 143
 signal_in_the_middle INT 130
 
 # A SIGINT that was ignored when the converter started (a background job) stays ignored: the
-# conversion goes on to its end.
+# conversion goes on to its end. (The first 64 KiB of a FIFO are read before the output is
+# opened, to see that the script is text.)
 start ignored_interrupt
 before=$failures
 rm in.tvx
@@ -152,15 +154,15 @@ mkfifo in.fifo
 exec 3<>in.fifo
 (trap '' INT && exec "$exe" -I in.fifo -O out.mxt) >stdout 2>stderr 3>&- &
 converter=$!
-printf 'go\n' >&3
+yes go | head -n 30000 >&3
 wait_for_temporary_file
 kill -INT "$converter"
 printf 'foo\n' >&3
 exec 3>&-
 wait "$converter"
 expect_status $? 0
-expect_output "$converted" 640
-expect_entries in.fifo out.mxt stderr stdout
+expect_output "$(yes go | head -n 30000)"$'\n//No available conversion of command:\tfoo\n' 640
+expect_entries in.fifo out.mxt out.mxt~ stderr stdout
 finish "$before"
 
 start new_file_umask
@@ -174,13 +176,48 @@ rm new.mxt
 [ "$(cat new.mxt; echo .)" = "$converted." ] || fail "new.mxt holds [$(cat new.mxt)]"
 finish "$before"
 
+# A replaced file keeps its mode; its previous content is kept as out.mxt~ (the file itself,
+# with its mode), replacing an older backup.
 start replaced_file_mode
 before=$failures
 chmod 604 out.mxt
+printf 'older backup\n' >out.mxt~
 (umask 077 && exec "$exe" -I in.tvx -O out.mxt) >stdout 2>stderr
 expect_status $? 0
 expect_output "$converted" 604
+expect_entries in.tvx out.mxt out.mxt~ stderr stdout
+[ "$(cat out.mxt~)" = "old script" ] || fail "out.mxt~ holds [$(cat out.mxt~)]"
+[ "$(stat -c %a out.mxt~)" = 604 ] || fail "out.mxt~ has mode $(stat -c %a out.mxt~)"
+finish "$before"
+
+# An output that already holds the conversion is not written again: no backup, the same time
+# stamp; one that differs is replaced without a backup with --no-backup.
+start same_content
+before=$failures
+printf '%s' "$converted" >out.mxt
+touch -d '2001-02-03 04:05:06' out.mxt
+"$exe" -I in.tvx -O out.mxt >stdout 2>stderr
+expect_status $? 0
+expect_output "$converted" 640
+[ "$(stat -c %Y out.mxt)" = "$(date -d '2001-02-03 04:05:06' +%s)" ] || fail "out.mxt was touched"
 expect_entries in.tvx out.mxt stderr stdout
+printf 'hand edited\n' >out.mxt
+"$exe" --no-backup -I in.tvx -O out.mxt >stdout 2>stderr
+expect_status $? 0
+expect_output "$converted" 640
+expect_entries in.tvx out.mxt stderr stdout
+finish "$before"
+
+# A backup that cannot be made (its name is a folder) leaves the output as it was.
+start backup_refused
+before=$failures
+mkdir out.mxt~
+"$exe" -I in.tvx -O out.mxt >stdout 2>stderr
+expect_status $? 1
+expect_stdout $'\nCould not write the file out.mxt\n'
+[ "$(cat stderr)" = "tvx2mxt: out.mxt~: Is a directory" ] || fail "standard error [$(cat stderr)]"
+expect_output $'old script\n' 640
+expect_entries in.tvx out.mxt out.mxt~ stderr stdout
 finish "$before"
 
 start dev_null
@@ -201,7 +238,8 @@ expect_status $? 0
 [ -L out.mxt ] && [ "$(readlink out.mxt)" = scripts/real.mxt ] || fail "out.mxt is no longer the link"
 expect_output "$converted" 640
 expect_entries in.tvx out.mxt scripts stderr stdout
-[ "$(ls -A scripts)" = real.mxt ] || fail "scripts holds [$(ls -A scripts)]"
+[ "$(ls -A scripts | tr '\n' ' ')" = "real.mxt real.mxt~ " ] || fail "scripts holds [$(ls -A scripts)]"
+[ "$(cat scripts/real.mxt~)" = "old script" ] || fail "the backup holds [$(cat scripts/real.mxt~)]"
 finish "$before"
 
 # A read-only output is refused, as an ordinary user (the superuser may write any file).

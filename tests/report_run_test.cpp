@@ -234,7 +234,22 @@ TEST_F(ReportRun, SingleScriptToAFileOrToStandardOutput) {
   EXPECT_EQ(report["scripts"][0]["reason"], "No such file or directory");
 }
 
+TEST_F(ReportRun, BackupsAndSkippedScripts) {
+  Write("t/a.tvx", "go\ntrace on\n");
+  std::system(("cd '" + work_ + "/t' && ln a.tvx b.tvx && echo edited > a.mxt").c_str());
+  const Outcome run = Run("--report r.json t");
+  EXPECT_EQ(run.status, 0) << run.err;
+  const json report = json::parse(Read("r.json"));
+  ASSERT_EQ(report["scripts"].size(), 2u);
+  EXPECT_EQ(report["scripts"][0]["backup"], "t/a.mxt~");
+  EXPECT_EQ(report["scripts"][1]["status"], "skipped");
+  EXPECT_EQ(report["scripts"][1]["reason"], "same file as t/a.tvx");
+  EXPECT_EQ(report["total"]["skipped"], 1);
+  EXPECT_EQ(report["total"]["scripts"], 2);
+}
+
 TEST_F(ReportRun, RefusalsBeforeConverting) {
+  const std::string kTry = "Try 'tvx2mxt --help' for more information.\n";
   WriteTree();
   Write("a.html", "go\n");
   Write("named.json", "go\n");
@@ -244,8 +259,8 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
     std::string args;
     std::string err;
   } const cases[] = {
-      {"--report r.txt tree", "tvx2mxt: --report: r.txt must end in .json or .html\n"},
-      {"--report=r tree", "tvx2mxt: --report: r must end in .json or .html\n"},
+      {"--report r.txt tree", "tvx2mxt: --report: r.txt must end in .json or .html\n" + kTry},
+      {"--report=r tree", "tvx2mxt: --report: r must end in .json or .html\n" + kTry},
       {"-I a.html -O a.mxt --report a.html",
        "tvx2mxt: a.html: the report would overwrite a script or an output\n"},
       {"-I tree/uart.tvx -O out.json --report ./out.json",

@@ -6,9 +6,8 @@
 //
 //   #include <tvx2mxt/tvx2mxt.h>
 //
-//   std::ifstream in("old.tvx");
-//   std::ofstream out("new.mxt");
-//   tvx2mxt::ScriptResult result = tvx2mxt::ConvertScript(in, out);
+//   tvx2mxt::ScriptResult result;
+//   std::string converted = tvx2mxt::ConvertText("b main,5\ntrace on\n", {}, &result);
 //   for (const tvx2mxt::Finding& finding : result.findings)
 //     std::cerr << finding.line << ": " << tvx2mxt::KindName(finding.kind) << ": "
 //               << finding.text << "\n";
@@ -20,6 +19,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tvx2mxt/version.h"  // TVX2MXT_VERSION_MAJOR, _MINOR, _PATCH and _STRING
 
 namespace tvx2mxt {
 
@@ -75,6 +76,7 @@ struct ScriptResult {
   Counts counts;
   std::vector<Finding> findings;  // in input order; empty when Options::on_finding is set
   bool read_failed = false;       // the input stream failed before its end
+  bool write_failed = false;      // writing the output stream failed: the output is incomplete
   // The run needs a hand: something was not converted or dropped, a line held semicolons, or a
   // conversion warned.
   bool NeedsAHand() const { return counts.Total() > 0; }
@@ -95,12 +97,22 @@ class Converter {
   Converter(Converter&&) noexcept;
   Converter& operator=(Converter&&) noexcept;
 
-  // Converts a whole script from `in` into `out`, with the closing commands at its end.
+  // Converts a whole script from `in` into `out`, with the closing commands at its end; this
+  // ends the run, as Finish does.
   ScriptResult ConvertScript(std::istream& in, std::ostream& out);
-  // Converts one line of a script (without its newline), as the next line of this run.
+  // Converts one line of a script (without its newline), as the next line of this run. A text
+  // with newlines inside is converted line by line, each as the next line of the run, and the
+  // outputs and findings of all of them are returned together; a newline at its end ends its
+  // last line.
   LineResult ConvertLine(std::string_view line);
+  // Ends the run: the closing text that a whole script gets at its end after its last line (the
+  // commands that switch off a journal or log the script switched on), as one text whose lines
+  // end with "\n"; empty when there is none. Call it once, after the last ConvertLine; a second
+  // call returns "".
+  std::string Finish();
 
  private:
+  friend std::string ConvertText(std::string_view, const Options&, ScriptResult*);
   struct Run;
   std::unique_ptr<Run> run_;
 };
@@ -108,7 +120,14 @@ class Converter {
 // Converts a whole script with a conversion of its own.
 ScriptResult ConvertScript(std::istream& in, std::ostream& out, const Options& options = {});
 
-// The version of the converter, as `tvx2mxt --version` prints it.
+// Converts a whole script held in memory with a conversion of its own, and returns the
+// converted script with its closing commands: what ConvertScript writes. The counts and
+// findings go to `result` when it is given.
+std::string ConvertText(std::string_view script, const Options& options = {},
+                        ScriptResult* result = nullptr);
+
+// The version of the library and the converter, TVX2MXT_VERSION_STRING ("1.1.0"), as
+// `tvx2mxt --version` prints it.
 std::string_view Version();
 
 }  // namespace tvx2mxt
