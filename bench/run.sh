@@ -3,10 +3,15 @@
 # 10,000,000-line Tavex script, and prints the converter's throughput next to that of `cat` and of
 # a twenty-rule sed rewriter (bench/rules.sed) on the 1M-line script, the ratio converter/sed, and
 # the converter's peak resident memory for both scripts. Then a batch: 2,000 scripts of 100
-# lines, converted by 2,000 single-file runs, by one batch run with one job and by one with two.
+# lines, converted by 2,000 single-file runs, by one batch run with one job and by one with two,
+# and by batch runs that also write a report (--report x.json, --report x.html).
 # Targets: ratio converter/sed at most 0.5, peak memory under 16 MB for both sizes; the batch
 # run at least 5 times faster than the single-file runs, two jobs at least 1.6 times faster
-# than one.
+# than one; a batch with a JSON report at most 1.2 times the batch without, with a page at most
+# 2 times.
+#
+#   bench/run.sh            everything
+#   bench/run.sh --batch    the batch only (a minute or so)
 set -euo pipefail
 # Byte semantics for sed and the same number format everywhere, whatever the caller's locale.
 export LC_ALL=C
@@ -28,19 +33,23 @@ if ! {
   exit 1
 fi
 
+batch_only=false
+[ "${1:-}" = --batch ] && batch_only=true
+
 small="$work/script-1m.tvx"
 large="$work/script-10m.tvx"
-echo "Generating the 1M-line and 10M-line scripts ..."
-python3 "$root/bench/generate.py" 1000000 "$small"
-python3 "$root/bench/generate.py" 10000000 "$large"
-lines=$(wc -l <"$small")
-bytes=$(wc -c <"$small")
-
 run_converter() { "$converter" -I "$1" -O "$2" >/dev/null; }
 run_cat() { cat "$1" >"$2"; }
 run_sed() { sed -f "$rules" "$1" >"$2"; }
 
 now() { date +%s.%N; }
+
+if ! $batch_only; then
+echo "Generating the 1M-line and 10M-line scripts ..."
+python3 "$root/bench/generate.py" 1000000 "$small"
+python3 "$root/bench/generate.py" 10000000 "$large"
+lines=$(wc -l <"$small")
+bytes=$(wc -c <"$small")
 
 # Prints the shortest wall-clock time in seconds of three runs of the function $1 on the 1M-line
 # script, each writing its output to a file.
@@ -88,6 +97,7 @@ awk -v k="$rss_small" \
 awk -v k="$rss_large" \
   'BEGIN { printf "peak RSS, 10M lines:   %.1f MB (%d KiB; target: under 16 MB)\n", k / 1024, k }'
 echo "(MB/s counts input bytes in units of 10^6 bytes; memory in MB of 1024 KiB.)"
+fi
 
 # Batch: 2,000 scripts of about 100 lines in twenty folders.
 batch="$work/batch"
@@ -101,11 +111,13 @@ single_runs() {
   for script in $scripts; do "$converter" -I "$script" -O "${script%.tvx}.mxt" >/dev/null; done
 }
 batch_run() { "$converter" -j "$1" "$batch" >/dev/null; }
+report_run() { "$converter" --report "$work/report.$1" "$batch" >/dev/null; }
+plain_run() { "$converter" "$batch" >/dev/null; }
 
-# Prints the shortest wall-clock time in seconds of three runs of the command "$@".
+# Prints the shortest wall-clock time in seconds of three (or $runs) runs of the command "$@".
 best_of_3_cmd() {
   local best="" start end
-  for _ in 1 2 3; do
+  for _ in $(seq "${runs:-3}"); do
     start=$(now)
     "$@"
     end=$(now)
@@ -129,3 +141,27 @@ awk -v a="$t_single" -v b="$t_batch2" \
   'BEGIN { printf "single-file runs / batch:   %.1f (target: at least 5)\n", a / b }'
 awk -v a="$t_batch1" -v b="$t_batch2" \
   'BEGIN { printf "batch -j 1 / batch -j 2:    %.2f (target: at least 1.6)\n", a / b }'
+
+# The same batch with a report, each against a plain run of the same moment (default jobs; the
+# outputs are there already and keep their content, as when a batch is run again). Best of five:
+# on a machine shared with others the slowest runs say more about them than about the report.
+echo
+echo "Timing the batch with reports, best of 5 runs ..."
+runs=5
+t_plain=$(best_of_3_cmd plain_run)
+t_json=$(best_of_3_cmd report_run json)
+t_html=$(best_of_3_cmd report_run html)
+t_plain_again=$(best_of_3_cmd plain_run)
+t_plain=$(awk -v a="$t_plain" -v b="$t_plain_again" 'BEGIN { printf "%.3f", a < b ? a : b }')
+echo
+printf '%-30s %9s %9s\n' "2,000 scripts" "seconds" "MB"
+printf '%-30s %9.3f\n' "batch run" "$t_plain"
+printf '%-30s %9.3f %9.1f\n' "batch run, --report x.json" "$t_json" \
+  "$(awk -v b="$(wc -c <"$work/report.json")" 'BEGIN { print b / 1e6 }')"
+printf '%-30s %9.3f %9.1f\n' "batch run, --report x.html" "$t_html" \
+  "$(awk -v b="$(wc -c <"$work/report.html")" 'BEGIN { print b / 1e6 }')"
+echo
+awk -v a="$t_json" -v b="$t_plain" \
+  'BEGIN { printf "JSON report / none:         %.2f (target: at most 1.2)\n", a / b }'
+awk -v a="$t_html" -v b="$t_plain" \
+  'BEGIN { printf "HTML report / none:         %.2f (target: at most 2)\n", a / b }'

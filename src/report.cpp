@@ -57,8 +57,12 @@ size_t CharacterLength(std::string_view text, size_t at, size_t& bad) {
 
 // Findings in line order, those of one line in the order they were made.
 void SortByLine(std::vector<ReportFinding>& findings) {
-  std::stable_sort(findings.begin(), findings.end(),
-                   [](const ReportFinding& a, const ReportFinding& b) { return a.line < b.line; });
+  const auto by_line = [](const ReportFinding& a, const ReportFinding& b) {
+    return a.line < b.line;
+  };
+  if (!std::is_sorted(findings.begin(), findings.end(), by_line)) {
+    std::stable_sort(findings.begin(), findings.end(), by_line);
+  }
 }
 
 // Counts each line with findings under its most pressing kind (findings in line order).
@@ -212,8 +216,10 @@ ScriptReport ScriptRecorder::Converted(std::optional<std::string> output,
   CountLinesByKind(report_);
   if (format_ == ReportFormat::kHtml) {
     LinkFindings(report_.findings, lines_);
-    report_.section = HtmlSection(report_, lines_, anchor_);
+    report_.rendered = HtmlSection(report_, lines_, anchor_);
     lines_ = {};
+  } else {
+    report_.rendered = JsonScript(report_);
   }
   return std::move(report_);
 }
@@ -226,7 +232,8 @@ ScriptReport ScriptRecorder::NotConverted(ScriptStatus status, std::optional<std
   report_.counts = {};
   report_.findings.clear();
   lines_ = {};
-  if (format_ == ReportFormat::kHtml) report_.section = HtmlSection(report_, lines_, anchor_);
+  report_.rendered =
+      format_ == ReportFormat::kHtml ? HtmlSection(report_, lines_, anchor_) : JsonScript(report_);
   return std::move(report_);
 }
 
@@ -302,7 +309,7 @@ int WriteReport(const std::string& path, ReportFormat format, const RunReport& r
     std::fwrite(text.data(), 1, text.size(), file.stream());
   };
   if (format == ReportFormat::kJson) {
-    put(JsonReport(run));
+    WriteJsonReport(run, put);
   } else {
     WriteHtmlReport(run, put);
   }

@@ -65,7 +65,9 @@ struct ScriptReport {
   std::vector<ReportFinding> findings;
   // The lines with findings, each under its most pressing kind (in kKindsByUrgency order).
   std::array<long, 4> lines_by_kind{};
-  std::string section;  // its part of the page (HTML only), made when the script was done
+  // Its part of the report in the report's format (a JSON object, a section of the page), made
+  // when the script was done.
+  std::string rendered;
 
   bool NeedsAHand() const { return counts.Total() > 0; }
 };
@@ -155,8 +157,12 @@ struct ReportTotals {
 
 ReportTotals TotalsOf(const RunReport& run);
 
-// The report as JSON, one object, ending with a newline.
+// The report as JSON, one object ending with a newline, passed to `put` piece by piece.
+void WriteJsonReport(const RunReport& run, const std::function<void(std::string_view)>& put);
+// The same report as one text.
 std::string JsonReport(const RunReport& run);
+// The JSON object of one script, laid out for its place in the report.
+std::string JsonScript(const ScriptReport& script);
 // The report as one self-contained page, passed to `put` piece by piece.
 void WriteHtmlReport(const RunReport& run, const std::function<void(std::string_view)>& put);
 // The same page as one text.

@@ -114,16 +114,21 @@ table.lines col.num { width: 4.5em; }
 table.lines th { text-align: left; color: var(--muted); font-weight: 600; padding: 4px 8px;
   border-bottom: 2px solid var(--rule); }
 table.lines th.num { text-align: right; }
-table.lines td { padding: 2px 8px; border-top: 1px solid #eef1f4; vertical-align: top; }
-table.lines td.num { text-align: right; color: var(--muted); font-variant-numeric: tabular-nums;
-  border-left: 4px solid transparent; }
-td code { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace;
-  font-size: 12.5px; white-space: pre-wrap; overflow-wrap: anywhere; tab-size: 4; }
-tr.k-nc td { background: var(--nc-bg); } tr.k-nc td.num { border-left-color: var(--nc); }
-tr.k-warn td { background: var(--warn-bg); } tr.k-warn td.num { border-left-color: var(--warn); }
-tr.k-drop td { background: var(--drop-bg); } tr.k-drop td.num { border-left-color: var(--drop); }
-tr.k-semi td { background: var(--semi-bg); } tr.k-semi td.num { border-left-color: var(--semi); }
-ul.findings { list-style: none; margin: 3px 0 2px; padding: 0; }
+table.lines td { padding: 2px 8px; border-top: 1px solid #eef1f4; vertical-align: top;
+  font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 12.5px;
+  white-space: pre-wrap; overflow-wrap: anywhere; tab-size: 4; }
+table.lines td:first-child { text-align: right; color: var(--muted); white-space: nowrap;
+  font-variant-numeric: tabular-nums; border-left: 4px solid transparent;
+  font-family: inherit; font-size: 13px; }
+tr.k-nc td { background: var(--nc-bg); } tr.k-nc td:first-child { border-left-color: var(--nc); }
+tr.k-warn td { background: var(--warn-bg); }
+tr.k-warn td:first-child { border-left-color: var(--warn); }
+tr.k-drop td { background: var(--drop-bg); }
+tr.k-drop td:first-child { border-left-color: var(--drop); }
+tr.k-semi td { background: var(--semi-bg); }
+tr.k-semi td:first-child { border-left-color: var(--semi); }
+ul.findings { list-style: none; margin: 3px 0 2px; padding: 0; white-space: normal;
+  font-family: system-ui, -apple-system, "Segoe UI", "DejaVu Sans", sans-serif; }
 ul.findings li { margin: 1px 0; font-size: 12.5px; }
 ul.findings .kind { display: inline-block; color: #ffffff; border-radius: 3px; padding: 0 5px;
   margin-right: 6px; font-size: 11.5px; font-weight: 600; }
@@ -432,8 +437,8 @@ void WriteLineRow(Page& page, const ScriptReport& script, const ReportLine& line
   const bool marked = line.end_finding > line.first_finding;
   page << "<tr class=\"line";
   if (marked) page << " " << StyleOf(MostPressing(script.findings, line)).css_class;
-  page << "\"><td class=\"num\">" << line.number << "</td><td><code>";
-  page.Text(line.text) << "</code>";
+  page << "\"><td>" << line.number << "</td><td>";
+  page.Text(line.text);
   if (marked) {
     page << "<ul class=\"findings\">";
     for (size_t k = line.first_finding; k < line.end_finding; ++k) {
@@ -446,8 +451,8 @@ void WriteLineRow(Page& page, const ScriptReport& script, const ReportLine& line
   }
   std::string_view output = line.output;
   if (!output.empty() && output.back() == '\n') output.remove_suffix(1);
-  page << "</td><td><code>";
-  page.Text(output) << "</code></td></tr>\n";
+  page << "</td><td>";
+  page.Text(output) << "</td></tr>\n";
 }
 
 constexpr std::string_view kColumns = "<colgroup><col class=\"num\"/><col/><col/></colgroup>";
@@ -559,7 +564,11 @@ void WriteHtmlReport(const RunReport& run, const std::function<void(std::string_
   WriteHead(page, run, totals);
   WriteSummary(page, run, totals);
   page.Flush();
-  for (const ScriptReport& script : run.scripts) put(script.section);
+  for (const ScriptReport& script : run.scripts) {
+    put(script.rendered.empty()
+            ? HtmlSection(script, {}, SectionAnchor(&script - run.scripts.data()))
+            : script.rendered);
+  }
   page << "</main>\n</body>\n</html>\n";
 }
 

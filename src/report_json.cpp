@@ -11,6 +11,8 @@ using Json = nlohmann::ordered_json;
 constexpr std::string_view kFormat = "tvx2mxt-report";
 // Raised with every change of the format.
 constexpr int kFormatVersion = 1;
+// The depth of a script's object in the report: in the "scripts" array of the report's object.
+constexpr int kScriptLevel = 2;
 
 // A text from a script or a path, as valid UTF-8.
 Json Text(std::string_view text) { return ValidUtf8(text); }
@@ -20,32 +22,53 @@ Json TextOrNull(const std::optional<std::string>& text) {
 }
 
 Json CountsObject(const tvx2mxt::Counts& counts) {
-  return Json{{"not_converted", counts.not_converted},
-              {"semicolon_lines", counts.semicolon_lines},
-              {"warnings", counts.warnings},
-              {"dropped", counts.dropped}};
+  Json object(Json::value_t::object);
+  object["not_converted"] = counts.not_converted;
+  object["semicolon_lines"] = counts.semicolon_lines;
+  object["warnings"] = counts.warnings;
+  object["dropped"] = counts.dropped;
+  return object;
 }
 
 Json FindingObject(const ReportFinding& finding) {
-  return Json{{"line", finding.line},
-              {"kind", std::string(tvx2mxt::KindName(finding.kind))},
-              {"text", Text(finding.text)},
-              {"command", Text(finding.command)}};
+  Json object(Json::value_t::object);
+  object["line"] = finding.line;
+  object["kind"] = tvx2mxt::KindName(finding.kind);
+  object["text"] = Text(finding.text);
+  object["command"] = Text(finding.command);
+  return object;
 }
 
 Json ScriptObject(const ScriptReport& script) {
-  Json findings = Json::array();
+  Json object(Json::value_t::object);
+  object["script"] = Text(script.script);
+  object["output"] = TextOrNull(script.output);
+  object["status"] = StatusName(script.status);
+  object["reason"] = script.status != ScriptStatus::kConverted ? Text(script.reason) : Json();
+  object["lines"] = script.lines;
+  object["counts"] = CountsObject(script.counts);
+  object["needs_a_hand"] = script.NeedsAHand();
+  object["backup"] = TextOrNull(script.backup);
+  Json& findings = object["findings"] = Json::array();
   for (const ReportFinding& finding : script.findings) findings.push_back(FindingObject(finding));
-  const bool has_reason = script.status != ScriptStatus::kConverted;
-  return Json{{"script", Text(script.script)},
-              {"output", TextOrNull(script.output)},
-              {"status", std::string(StatusName(script.status))},
-              {"reason", has_reason ? Text(script.reason) : Json(nullptr)},
-              {"lines", script.lines},
-              {"counts", CountsObject(script.counts)},
-              {"needs_a_hand", script.NeedsAHand()},
-              {"backup", TextOrNull(script.backup)},
-              {"findings", std::move(findings)}};
+  return object;
+}
+
+// The text of a value, two blanks a level. Every text is valid UTF-8 already; a fault there
+// still gives U+FFFD rather than no report.
+std::string Dump(const Json& value) {
+  return value.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+// Appends a dumped value, its lines after the first indented `levels` levels deeper (a newline
+// stands only between the elements of a dump: texts hold theirs as "\n").
+void AppendIndented(std::string& text, std::string_view dumped, int levels) {
+  const std::string indent(2 * static_cast<size_t>(levels), ' ');
+  for (size_t newline; (newline = dumped.find('\n')) != std::string_view::npos;) {
+    text.append(dumped.substr(0, newline + 1)).append(indent);
+    dumped.remove_prefix(newline + 1);
+  }
+  text.append(dumped);
 }
 
 Json TotalObject(const ReportTotals& totals) {
@@ -65,15 +88,39 @@ Json TotalObject(const ReportTotals& totals) {
 
 }  // namespace
 
+std::string JsonScript(const ScriptReport& script) {
+  std::string text;
+  AppendIndented(text, Dump(ScriptObject(script)), kScriptLevel);
+  return text;
+}
+
+// The report is put together from the objects of its scripts, each made when its script was
+// done (by the job that converted it), laid out as one dump of the whole would be.
+void WriteJsonReport(const RunReport& run, const std::function<void(std::string_view)>& put) {
+  std::string text = "{\n";
+  const auto field = [&](std::string_view name, const Json& value) {
+    text.append("  \"").append(name).append("\": ");
+    AppendIndented(text, Dump(value), 1);
+    text.append(",\n");
+  };
+  field("format", std::string(kFormat));
+  field("format_version", kFormatVersion);
+  field("tool_version", std::string(tvx2mxt::Version()));
+  field("mode", run.check ? "check" : "convert");
+  text.append("  \"scripts\": [");
+  put(text);
+  for (const ScriptReport& script : run.scripts) {
+    put(&script == run.scripts.data() ? "\n    " : ",\n    ");
+    put(script.rendered.empty() ? JsonScript(script) : script.rendered);
+  }
+  text = run.scripts.empty() ? "],\n" : "\n  ],\n";
+  text.append("  \"total\": ");
+  AppendIndented(text, Dump(TotalObject(TotalsOf(run))), 1);
+  put(text.append("\n}\n"));
+}
+
 std::string JsonReport(const RunReport& run) {
-  Json scripts = Json::array();
-  for (const ScriptReport& script : run.scripts) scripts.push_back(ScriptObject(script));
-  Json report{{"format", std::string(kFormat)},
-              {"format_version", kFormatVersion},
-              {"tool_version", std::string(tvx2mxt::Version())},
-              {"mode", run.check ? "check" : "convert"},
-              {"scripts", std::move(scripts)},
-              {"total", TotalObject(TotalsOf(run))}};
-  // Every text is valid UTF-8 already; a fault there still gives U+FFFD rather than no report.
-  return report.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+  std::string text;
+  WriteJsonReport(run, [&](std::string_view piece) { text.append(piece); });
+  return text;
 }

@@ -123,7 +123,7 @@ TEST(Report, RecorderTakesCountsFindingsAndCommandWords) {
       EXPECT_EQ(FindingsOf(report), c.findings) << c.script;
       EXPECT_EQ(report.lines_by_kind, c.lines_by_kind) << c.script;
       EXPECT_EQ(report.counts.Total(), static_cast<long>(report.findings.size())) << c.script;
-      EXPECT_EQ(report.section.empty(), format == ReportFormat::kJson) << c.script;
+      EXPECT_EQ(report.rendered[0], format == ReportFormat::kJson ? '{' : '<') << c.script;
     }
   }
 }
@@ -190,7 +190,10 @@ TEST(Report, JsonReadsBackWithTotalsThatAreTheSums) {
   run.scripts.push_back(Script("e.tvx", ScriptStatus::kConverted, 7, {}));
   run.scripts.back().backup = "e.mxt~";
 
-  const json report = json::parse(JsonReport(run));  // throws on anything that is not JSON
+  const std::string text = JsonReport(run);
+  const json report = json::parse(text);  // throws on anything that is not JSON
+  // Laid out as one dump of the whole, two blanks a level.
+  EXPECT_EQ(nlohmann::ordered_json::parse(text).dump(2) + "\n", text);
   EXPECT_EQ(report["format"], "tvx2mxt-report");
   EXPECT_EQ(report["format_version"], 1);
   EXPECT_EQ(report["tool_version"], std::string(tvx2mxt::Version()));
@@ -234,7 +237,9 @@ TEST(Report, JsonReadsBackWithTotalsThatAreTheSums) {
 TEST(Report, JsonOfAnEmptyCheckRun) {
   RunReport run;
   run.check = true;
-  const json report = json::parse(JsonReport(run));
+  const std::string text = JsonReport(run);
+  EXPECT_EQ(nlohmann::ordered_json::parse(text).dump(2) + "\n", text);
+  const json report = json::parse(text);
   EXPECT_EQ(report["mode"], "check");
   EXPECT_EQ(report["scripts"], json::array());
   EXPECT_EQ(report["total"]["scripts"], 0);
@@ -293,7 +298,7 @@ TEST(Report, PageFoldsRunsOfCleanLinesAndMarksFindingsByKind) {
        Repeat("go\n", 10) + "trace on\n" + Repeat("go\n", 3) + "b main;g\n" + Repeat("go\n", 10)},
       {"b.tvx", Repeat("where\n", 5)},
   });
-  const std::string& section = run.scripts[0].section;
+  const std::string& section = run.scripts[0].rendered;
   // Lines 1-8 fold; 9-17 stand around the findings of lines 11 and 15; 18-25 fold.
   EXPECT_EQ(Count(section, "<details"), 2u);
   EXPECT_NE(section.find("Lines 1–8"), std::string::npos);
@@ -301,7 +306,7 @@ TEST(Report, PageFoldsRunsOfCleanLinesAndMarksFindingsByKind) {
   EXPECT_EQ(Count(section, "<tr class=\"line k-nc\">"), 1u);
   EXPECT_EQ(Count(section, "<tr class=\"line k-semi\">"), 1u);
   EXPECT_EQ(Count(section, "<span class=\"kind\">not converted</span>trace on"), 1u);
-  EXPECT_EQ(Count(run.scripts[1].section, "<details"), 1u);
+  EXPECT_EQ(Count(run.scripts[1].rendered, "<details"), 1u);
 
   // The summary lists the script with findings first, its bar split by the kinds of its lines.
   const std::string page = HtmlReport(RecordedRun({{"b.tvx", "go\n"}, {"a.tvx", "trace\ngo\n"}}));
