@@ -151,6 +151,27 @@ TEST_F(ReportRun, JsonHoldsWhatTheBatchLinesAndTheFindingsSay) {
                             {"command": "unw", "count": 1}])"));
 }
 
+// The README's example is what the converter writes (with the version of the day).
+TEST_F(ReportRun, ReadmeExampleIsTrue) {
+  std::ifstream readme(TVX2MXT_README);
+  std::stringstream text;
+  text << readme.rdbuf();
+  const std::string start = "<!-- report-example -->\n```json\n";
+  const size_t from = text.str().find(start);
+  const size_t to = text.str().find("```\n<!-- end of report-example -->");
+  ASSERT_NE(from, std::string::npos);
+  ASSERT_NE(to, std::string::npos);
+  json documented = json::parse(text.str().substr(from + start.size(), to - from - start.size()));
+  Write("scripts/uart.tvx",
+        "| stop in the UART driver after five frames\nb uart_rx_isr,5\nb main.c:120 if "
+        "rx_count>=16\nprint $vector_catch\nlet buf = 1,2\ntrace on\n");
+  Write("scripts/power/boot.tvx", "log boot.log\nload fw.axf\nbr flash.c:212\ngo;step\n");
+  Run("--report run.json scripts/power/boot.tvx scripts/uart.tvx nosuch.tvx");
+  json written = json::parse(Read("run.json"));
+  documented["tool_version"] = written["tool_version"];
+  EXPECT_EQ(written, documented);
+}
+
 TEST_F(ReportRun, PageHasASectionPerScriptAndARowPerLine) {
   WriteTree();
   const Outcome run = Run("--report r.html tree bringup.script");
