@@ -114,10 +114,11 @@ class OptionPass {
     for (int argi = 1; argi < argc_ && argv_[argi] != nullptr; ++argi) {
       // The value of -j or of a long option is that option's own word, never examined.
       if (argi == taken_value_) continue;
-      const bool taken = argi == taken_;
       const std::string_view word = argv_[argi];
-      if (options_end || word.empty() || word[0] != '-' || word == "-") {
-        if (!taken) operands_.push_back(argi);
+      if (argi == taken_) {
+        ExamineTakenPath(word, argi);
+      } else if (options_end || word.empty() || word[0] != '-' || word == "-") {
+        operands_.push_back(argi);
       } else if (word == "--") {
         options_end = true;
       } else if (word.substr(0, 2) == "--") {
@@ -126,7 +127,7 @@ class OptionPass {
         SetJobs(argv_[argi] + 2);
       } else if (auto keyword = MatchKeyword(argv_[argi] + 1)) {
         Apply(*keyword, argi);
-      } else if (!taken) {
+      } else {
         WordError(argi, "unknown option: " + std::string(word));
       }
     }
@@ -138,6 +139,17 @@ class OptionPass {
   void Ask(Message message) {
     line_.messages.push_back(message);
     if (message == Message::kHelp) line_.help_asked = true;
+  }
+
+  // The path of -I or -O is that option's, and is never reported; one that begins with "-" is
+  // also applied as an option word of one dash when it is one ("-I -A" sets -A).
+  void ExamineTakenPath(std::string_view word, int argi) {
+    if (word.size() < 2 || word[0] != '-' || word[1] == '-') return;
+    if (IsAttachedJobs(word)) {
+      SetJobs(argv_[argi] + 2);
+    } else if (auto keyword = MatchKeyword(argv_[argi] + 1)) {
+      Apply(*keyword, argi);
+    }
   }
 
   void WordError(int argi, std::string text) { word_errors_.emplace_back(argi, std::move(text)); }

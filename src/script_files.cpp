@@ -224,6 +224,7 @@ FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options
     if (write_error != 0) reason_path = output_file.failed_path();
   } else if (out != nullptr && (std::fflush(out) != 0 || std::ferror(out))) {
     write_error = errno != 0 ? errno : EIO;
+    std::clearerr(out);  // reported here, once
   }
   if (write_error != 0) {
     conversion.failure = Failure("\nCould not write the file %s\n", path, write_error);

@@ -152,6 +152,8 @@ expect_eq "same content, time stamp" "$(stat -c %Y tree/zeta/d.mxt)" "$(date -d 
 expect_eq "report to /dev/full" "$? $(cat stderr)" "1 tvx2mxt: standard output: No space left on device"
 "$exe" -C tree/a.tvx >/dev/full 2>stderr
 expect_eq "check report to /dev/full" "$? $(cat stderr)" "1 tvx2mxt: standard output: No space left on device"
+"$exe" -I tree/a.tvx >/dev/full 2>stderr  # the script itself: its failure is reported once
+expect_eq "script to /dev/full" "$? $(cat stderr)" $'1 \nCould not write the file standard output\ntvx2mxt: standard output: No space left on device'
 
 # 10. A binary script in a batch fails with its reason; the others convert.
 mkdir -p bin && printf 'go\n' >bin/a.tvx && printf 'go\n\0\177ELF\n' >bin/b.tvx && printf 'q\n' >bin/c.tvx

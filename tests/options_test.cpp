@@ -98,6 +98,7 @@ TEST(CommandLine, OptionsAreReadLeftToRight) {
       {"-", "", "-", "-", "K", ""},  // a lone "-" is standard input
       {"-I - -O -", "", "-", "-", "K", ""},  // paths are never reported
       {"-I -x", "", "-x", "-", "", ""},  // nor examined as unknown words
+      {"-O --foo -I --", "", "--", "--foo", "", ""},  // nor as long options
       // Long options: a value after "=" or as the next word (whatever it begins with).
       {"--input=a.tvx --output b.mxt --echo --warnings --check --no-backup", "", "a.tvx", "b.mxt",
        "AWCN", ""},

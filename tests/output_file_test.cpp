@@ -2,6 +2,7 @@
 // and replaced files; outputs written directly; links; refusals; signals and threads.
 #include "output_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -153,6 +154,68 @@ TEST_F(OutputFileTest, TheOutputIsReplacedWholeOrLeftAsItWas) {
   }
 }
 
+// A replaced file with different content is kept as OUTPUT~ (replacing an older one) when asked;
+// a file that already holds the content written is left as it is, its time stamps too.
+TEST_F(OutputFileTest, ChangedContentKeepsABackupAndTheSameContentTouchesNothing) {
+  const std::string big(100000, 'x');
+  struct {
+    const char* old_text;    // null: no output yet
+    const char* old_backup;  // null: no backup yet
+    std::string written;
+    bool keep_backup;
+    const char* expected_backup;  // null: none
+    bool unchanged;
+  } const cases[] = {
+      {nullptr, nullptr, "new\n", true, nullptr, false},
+      {"old\n", nullptr, "new\n", true, "old\n", false},
+      {"old\n", "older\n", "new\n", true, "old\n", false},
+      {"nex\n", nullptr, "new\n", true, "nex\n", false},  // same size, other bytes
+      {"new\n", "older\n", "new\n", true, "older\n", true},
+      {"new\n", nullptr, "new\n", false, nullptr, true},
+      {"old\n", nullptr, "new\n", false, nullptr, false},
+      {"old\n", "older\n", "new\n", false, "older\n", false},
+      {"new\n\n", nullptr, "new\n", true, "new\n\n", false},  // a longer file
+      {"", nullptr, "", true, nullptr, true},
+  };
+  const timespec old_times[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    std::string out = Path("out.mxt"), backup = out + "~";
+    fs::remove(out);
+    fs::remove(backup);
+    if (c.old_text != nullptr) WriteFile(out, c.old_text, 0640);
+    if (c.old_backup != nullptr) WriteFile(backup, c.old_backup, 0600);
+    utimensat(AT_FDCWD, out.c_str(), old_times, 0);
+    AtomicOutputFile output;
+    ASSERT_EQ(output.Open(out, c.keep_backup), 0);
+    Write(output, c.written);
+    ASSERT_EQ(output.Commit(), 0);
+    EXPECT_EQ(ReadFile(out), c.written);
+    EXPECT_EQ(output.unchanged(), c.unchanged);
+    EXPECT_EQ(fs::exists(backup), c.expected_backup != nullptr);
+    if (c.expected_backup != nullptr) {
+      EXPECT_EQ(ReadFile(backup), c.expected_backup);
+    }
+    // The backup a commit reports is the one it made now.
+    const bool made = c.keep_backup && c.old_text != nullptr && !c.unchanged;
+    EXPECT_EQ(output.backup(), made ? backup : "");
+    struct stat info;
+    ASSERT_EQ(stat(out.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mtime == old_times[1].tv_sec, c.unchanged);
+    std::vector<std::string> entries = {"out.mxt"};
+    if (c.expected_backup != nullptr) entries.push_back("out.mxt~");
+    EXPECT_EQ(Entries(folder_), entries);  // no temporary file left
+  }
+  // Files larger than one piece of the comparison.
+  WriteFile(Path("big.mxt"), big + "y", 0644);
+  AtomicOutputFile output;
+  ASSERT_EQ(output.Open(Path("big.mxt"), true), 0);
+  Write(output, big + "z");
+  ASSERT_EQ(output.Commit(), 0);
+  EXPECT_FALSE(output.unchanged());
+  EXPECT_EQ(ReadFile(Path("big.mxt~")), big + "y");
+}
+
 TEST_F(OutputFileTest, ANewFileGetsThePermissionsTheUmaskLeaves) {
   struct {
     mode_t mask;
@@ -302,18 +365,18 @@ TEST_F(OutputFileTest, TheLongestNameGetsATemporaryFileToo) {
 
 // Permissions, checked as an ordinary user (the superuser may write any file): a read-only file
 // is refused as opening it for writing would refuse it; a file that may be written in a folder
-// that takes no new file is written in place.
+// that takes no new file is written in place, unless its previous content is to be kept.
 TEST_F(OutputFileTest, PermissionsOfTheFileAndItsFolderAreRespected) {
   struct {
     mode_t folder_mode;
     mode_t file_mode;
+    bool keep_backup;
     int open_error;
     const char* expected_text;
   } const cases[] = {
-      {0755, 0444, EACCES, "old\n"},
-      {0755, 0644, 0, "new\n"},
-      {0555, 0644, 0, "new\n"},
-      {0555, 0444, EACCES, "old\n"},
+      {0755, 0444, false, EACCES, "old\n"}, {0755, 0644, false, 0, "new\n"},
+      {0555, 0644, false, 0, "new\n"},      {0555, 0444, false, EACCES, "old\n"},
+      {0555, 0644, true, EACCES, "old\n"},
   };
   bool superuser = geteuid() == 0;
   for (const auto& c : cases) {
@@ -332,7 +395,7 @@ TEST_F(OutputFileTest, PermissionsOfTheFileAndItsFolderAreRespected) {
         std::exit(9);
       }
       AtomicOutputFile output;
-      int error = output.Open(out);
+      int error = output.Open(out, c.keep_backup);
       if (error == 0) {
         std::fputs("new\n", output.stream());
         error = output.Commit();
