@@ -106,6 +106,9 @@ class ScriptRecorder {
  public:
   // `anchor` names the script's section on the page (unique within a report).
   ScriptRecorder(ReportFormat format, std::string script, std::string anchor);
+  // Attached to a conversion's callbacks, a recorder stays where it is.
+  ScriptRecorder(const ScriptRecorder&) = delete;
+  ScriptRecorder& operator=(const ScriptRecorder&) = delete;
 
   // Makes `options` pass every finding and line to this recorder too (after any callback
   // already set there).
