@@ -98,13 +98,18 @@ std::optional<ReportFormat> ReportFormatOf(std::string_view path) {
   return std::nullopt;
 }
 
-std::string CommandWordOf(std::string_view text) {
+void AssignCommandWord(std::string& word, std::string_view text) {
   size_t start = 0;
   while (start < text.size() && IsBlankOrTab(text[start])) ++start;
   size_t end = start;
   while (end < text.size() && !IsBlankOrTab(text[end])) ++end;
-  std::string word(text.substr(start, end - start));
+  word.assign(text, start, end - start);
   MakeLower(word);
+}
+
+std::string CommandWordOf(std::string_view text) {
+  std::string word;
+  AssignCommandWord(word, text);
   return word;
 }
 
@@ -190,7 +195,8 @@ void ScriptRecorder::AddLine(const tvx2mxt::LineRecord& record) {
   report_.lines = record.line;
   // The command word of a line of several commands is that of its first.
   std::string& word = recent_words_[static_cast<size_t>(record.line) % kRecentLines];
-  word = CommandWordOf(record.text.substr(0, record.text.find(';')));
+  AssignCommandWord(word, record.text);
+  word.resize(std::min(word.size(), word.find(';')));
   if (!waiting_.empty()) {
     auto still = std::remove_if(waiting_.begin(), waiting_.end(), [&](size_t k) {
       if (report_.findings[k].line != record.line) return false;

@@ -27,6 +27,8 @@ std::optional<ReportFormat> ReportFormatOf(std::string_view path);
 // The command word of a segment of a line, as the command lookup sees it: its first word (after
 // leading blanks and tabs, up to a blank or a tab), in lower case.
 std::string CommandWordOf(std::string_view text);
+// The same, into `word` (which keeps its room).
+void AssignCommandWord(std::string& word, std::string_view text);
 
 // `text` as valid UTF-8: each byte sequence that is no character becomes U+FFFD.
 std::string ValidUtf8(std::string_view text);

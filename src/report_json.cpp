@@ -21,36 +21,50 @@ Json TextOrNull(const std::optional<std::string>& text) {
   return text.has_value() ? Text(*text) : Json(nullptr);
 }
 
+// An object with room for `fields` fields, added in their order by Add.
+Json Object(size_t fields) {
+  Json object = Json::object();
+  object.get_ref<Json::object_t&>().reserve(fields);
+  return object;
+}
+
+// Adds a field of a new name: its place is at the end, with no search for the name.
+void Add(Json& object, const char* name, Json value) {
+  object.get_ref<Json::object_t&>().emplace_back(name, std::move(value));
+}
+
 Json CountsObject(const tvx2mxt::Counts& counts) {
-  Json object(Json::value_t::object);
-  object["not_converted"] = counts.not_converted;
-  object["semicolon_lines"] = counts.semicolon_lines;
-  object["warnings"] = counts.warnings;
-  object["dropped"] = counts.dropped;
+  Json object = Object(4);
+  Add(object, "not_converted", counts.not_converted);
+  Add(object, "semicolon_lines", counts.semicolon_lines);
+  Add(object, "warnings", counts.warnings);
+  Add(object, "dropped", counts.dropped);
   return object;
 }
 
 Json FindingObject(const ReportFinding& finding) {
-  Json object(Json::value_t::object);
-  object["line"] = finding.line;
-  object["kind"] = tvx2mxt::KindName(finding.kind);
-  object["text"] = Text(finding.text);
-  object["command"] = Text(finding.command);
+  Json object = Object(4);
+  Add(object, "line", finding.line);
+  Add(object, "kind", tvx2mxt::KindName(finding.kind));
+  Add(object, "text", Text(finding.text));
+  Add(object, "command", Text(finding.command));
   return object;
 }
 
 Json ScriptObject(const ScriptReport& script) {
-  Json object(Json::value_t::object);
-  object["script"] = Text(script.script);
-  object["output"] = TextOrNull(script.output);
-  object["status"] = StatusName(script.status);
-  object["reason"] = script.status != ScriptStatus::kConverted ? Text(script.reason) : Json();
-  object["lines"] = script.lines;
-  object["counts"] = CountsObject(script.counts);
-  object["needs_a_hand"] = script.NeedsAHand();
-  object["backup"] = TextOrNull(script.backup);
-  Json& findings = object["findings"] = Json::array();
+  Json findings = Json::array();
+  findings.get_ref<Json::array_t&>().reserve(script.findings.size());
   for (const ReportFinding& finding : script.findings) findings.push_back(FindingObject(finding));
+  Json object = Object(9);
+  Add(object, "script", Text(script.script));
+  Add(object, "output", TextOrNull(script.output));
+  Add(object, "status", StatusName(script.status));
+  Add(object, "reason", script.status != ScriptStatus::kConverted ? Text(script.reason) : Json());
+  Add(object, "lines", script.lines);
+  Add(object, "counts", CountsObject(script.counts));
+  Add(object, "needs_a_hand", script.NeedsAHand());
+  Add(object, "backup", TextOrNull(script.backup));
+  Add(object, "findings", std::move(findings));
   return object;
 }
 
