@@ -1,10 +1,9 @@
 // The report of a run: the helpers it is made with, what a script's conversion gives it, and the
-// JSON and the page it is written as (read back with a JSON parser and a strict markup checker).
+// page's folding and marking (the written reports are read back end to end in report_run_test).
 #include "report.h"
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 #include "report_checks.h"
 
 using namespace std::string_literals;
-using nlohmann::json;
 using tvx2mxt::FindingKind;
 
 namespace {
@@ -150,102 +148,6 @@ TEST(Report, LateAndEarlyFindingsGetTheirLinesWord) {
   EXPECT_EQ(report.lines, 4);
 }
 
-TEST(Report, FailedAndSkippedScriptsKeepNoCountsOrFindings) {
-  ScriptRecorder recorder(ReportFormat::kJson, "s.tvx", "script-1");
-  recorder.AddFinding({1, FindingKind::kNotConverted, "foo"});
-  recorder.AddLine({1, "foo", "//x\n"});
-  const ScriptReport failed =
-      recorder.NotConverted(ScriptStatus::kFailed, "s.mxt", "s.mxt: No space left on device");
-  EXPECT_EQ(failed.status, ScriptStatus::kFailed);
-  EXPECT_EQ(failed.lines, 1);
-  EXPECT_EQ(failed.counts.Total(), 0);
-  EXPECT_TRUE(failed.findings.empty());
-  EXPECT_FALSE(failed.NeedsAHand());
-}
-
-ScriptReport Script(std::string path, ScriptStatus status, long lines, tvx2mxt::Counts counts,
-                    std::vector<ReportFinding> findings = {}) {
-  ScriptReport script;
-  script.script = std::move(path);
-  script.output = script.script + ".mxt";
-  script.status = status;
-  if (status != ScriptStatus::kConverted) script.reason = "why";
-  script.lines = lines;
-  script.counts = counts;
-  script.findings = std::move(findings);
-  return script;
-}
-
-TEST(Report, JsonReadsBackWithTotalsThatAreTheSums) {
-  RunReport run;
-  run.scripts.push_back(Script("a.tvx", ScriptStatus::kConverted, 10, {2, 1, 0, 1},
-                               {{3, FindingKind::kNotConverted, "trace on", "trace"},
-                                {4, FindingKind::kSemicolons, "go;x", "go"},
-                                {5, FindingKind::kNotConverted, "unw", "unw"},
-                                {6, FindingKind::kDropped, "busy", "step"}}));
-  run.scripts.push_back(Script("b\xFF.tvx", ScriptStatus::kConverted, 4, {1, 0, 0, 0},
-                               {{1, FindingKind::kNotConverted, "Trace <&\"\x01\xC3", "trace"}}));
-  run.scripts.push_back(Script("c.tvx", ScriptStatus::kFailed, 0, {}));
-  run.scripts.push_back(Script("d.tvx", ScriptStatus::kSkipped, 0, {}));
-  run.scripts.push_back(Script("e.tvx", ScriptStatus::kConverted, 7, {}));
-  run.scripts.back().backup = "e.mxt~";
-
-  const std::string text = JsonReport(run);
-  const json report = json::parse(text);  // throws on anything that is not JSON
-  // Laid out as one dump of the whole, two blanks a level.
-  EXPECT_EQ(nlohmann::ordered_json::parse(text).dump(2) + "\n", text);
-  EXPECT_EQ(report["format"], "tvx2mxt-report");
-  EXPECT_EQ(report["format_version"], 1);
-  EXPECT_EQ(report["tool_version"], std::string(tvx2mxt::Version()));
-  EXPECT_EQ(report["mode"], "convert");
-  const json& scripts = report["scripts"];
-  ASSERT_EQ(scripts.size(), 5u);
-  EXPECT_EQ(scripts[1]["script"], "b" + kFffd + ".tvx");
-  EXPECT_EQ(scripts[1]["findings"][0]["text"], "Trace <&\"\x01" + kFffd);
-  EXPECT_EQ(scripts[0]["findings"][1],
-            json::parse(R"({"line": 4, "kind": "semicolons", "text": "go;x", "command": "go"})"));
-  EXPECT_EQ(scripts[0]["reason"], nullptr);
-  EXPECT_EQ(scripts[2]["status"], "failed");
-  EXPECT_EQ(scripts[2]["reason"], "why");
-  EXPECT_EQ(scripts[3]["status"], "skipped");
-  EXPECT_EQ(scripts[4]["backup"], "e.mxt~");
-  EXPECT_EQ(scripts[0]["backup"], nullptr);
-
-  json sums = {{"scripts", 0}, {"converted", 0}, {"failed", 0},
-               {"skipped", 0}, {"lines", 0},     {"needs_a_hand", 0}};
-  json counts = {{"not_converted", 0}, {"semicolon_lines", 0}, {"warnings", 0}, {"dropped", 0}};
-  for (const json& script : scripts) {
-    sums["scripts"] = sums["scripts"].get<long>() + 1;
-    sums[script["status"].get<std::string>()] =
-        sums[script["status"].get<std::string>()].get<long>() + 1;
-    sums["lines"] = sums["lines"].get<long>() + script["lines"].get<long>();
-    sums["needs_a_hand"] = sums["needs_a_hand"].get<long>() + (script["needs_a_hand"] ? 1 : 0);
-    long findings = 0;
-    for (auto& [name, count] : script["counts"].items()) {
-      counts[name] = counts[name].get<long>() + count.get<long>();
-      findings += count.get<long>();
-    }
-    EXPECT_EQ(script["needs_a_hand"], findings > 0) << script["script"];
-  }
-  const json& total = report["total"];
-  for (auto& [name, sum] : sums.items()) EXPECT_EQ(total[name], sum) << name;
-  EXPECT_EQ(total["counts"], counts);
-  EXPECT_EQ(total["not_converted_by_command"],
-            json::parse(R"([{"command": "trace", "count": 2}, {"command": "unw", "count": 1}])"));
-}
-
-TEST(Report, JsonOfAnEmptyCheckRun) {
-  RunReport run;
-  run.check = true;
-  const std::string text = JsonReport(run);
-  EXPECT_EQ(nlohmann::ordered_json::parse(text).dump(2) + "\n", text);
-  const json report = json::parse(text);
-  EXPECT_EQ(report["mode"], "check");
-  EXPECT_EQ(report["scripts"], json::array());
-  EXPECT_EQ(report["total"]["scripts"], 0);
-  EXPECT_EQ(report["total"]["not_converted_by_command"], json::array());
-}
-
 // The page of a run made by recorders, as a run makes it.
 RunReport RecordedRun(const std::vector<std::pair<std::string, std::string>>& scripts) {
   RunReport run;
@@ -268,30 +170,6 @@ std::string Repeat(const std::string& line, int times) {
   return text;
 }
 
-TEST(Report, PageIsWellFormedWithASectionPerScriptAndARowPerLine) {
-  const RunReport run = RecordedRun({
-      {"clean.tvx", Repeat("go\n", 30)},
-      {"mixed.tvx", Repeat("go\n", 12) + "trace on\n" + Repeat("where\n", 12) + "b main;g\n"},
-      {"hostile<script>.tvx", "v <script>alert(1)</script> & \"x\"\nfoo\xFF\x01\rbar\n"},
-      {"empty.tvx", ""},
-  });
-  const std::string page = HtmlReport(run);
-  EXPECT_EQ(CheckMarkup(page), "");
-  EXPECT_EQ(Count(page, "<section class=\"script\""), 4u);
-  const std::vector<long> rows = RowsPerSection(page);
-  EXPECT_EQ(rows, (std::vector<long>{30, 26, 2, 0}));
-  EXPECT_NE(page.find("<meta charset=\"utf-8\"/>"), std::string::npos);
-  EXPECT_EQ(page.find("<script"), std::string::npos);  // no script, and none let in
-  EXPECT_NE(page.find("v &lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;x&quot;"),
-            std::string::npos);
-  EXPECT_NE(page.find("foo" + kFffd +
-                      "\xE2\x90\x81\xE2\x90\x8D"
-                      "bar"),
-            std::string::npos);
-  EXPECT_EQ(page.find("src="), std::string::npos);  // nothing loaded
-  EXPECT_EQ(page.find("http"), std::string::npos);
-}
-
 TEST(Report, PageFoldsRunsOfCleanLinesAndMarksFindingsByKind) {
   const RunReport run = RecordedRun({
       {"a.tvx",
@@ -312,17 +190,6 @@ TEST(Report, PageFoldsRunsOfCleanLinesAndMarksFindingsByKind) {
   const std::string page = HtmlReport(RecordedRun({{"b.tvx", "go\n"}, {"a.tvx", "trace\ngo\n"}}));
   EXPECT_LT(page.find("href=\"#script-2\""), page.find("href=\"#script-1\""));
   EXPECT_NE(page.find("<span class=\"k-nc\" style=\"width: 50.0%\"></span>"), std::string::npos);
-}
-
-TEST(Report, PageOfAnEmptyRunAndOfFailures) {
-  RunReport run;
-  EXPECT_EQ(CheckMarkup(HtmlReport(run)), "");
-  run.scripts.push_back(FailedScript("x<.tvx", "x.mxt", "No such file & more", ReportFormat::kHtml,
-                                     SectionAnchor(0)));
-  const std::string page = HtmlReport(run);
-  EXPECT_EQ(CheckMarkup(page), "");
-  EXPECT_EQ(RowsPerSection(page), std::vector<long>{0});
-  EXPECT_NE(page.find("failed: No such file &amp; more"), std::string::npos);
 }
 
 // The checker itself finds what it is there to find.
