@@ -47,6 +47,12 @@ class ReportRun : public ::testing::Test {
     text << in.rdbuf();
     return text.str();
   }
+  // A JSON report, laid out as the library lays out a dump of it with two blanks a level.
+  json ReadJson(const std::string& path) const {
+    const std::string text = Read(path);
+    EXPECT_EQ(nlohmann::ordered_json::parse(text).dump(2) + "\n", text) << path;
+    return json::parse(text);
+  }
   bool Exists(const std::string& path) const {
     return access((work_ + "/" + path).c_str(), F_OK) == 0;
   }
@@ -70,7 +76,8 @@ class ReportRun : public ::testing::Test {
     Write("tree/power/boot.tvx", "log boot.log\nload fw.axf\nbr flash.c:212\ngo;step\n");
     Write("tree/power/sleep.tvx", "b main\ngo\nprint x\n");
     Write("tree/hostile.tvx",
-          "v <script>alert(1)</script> & \"q\"\nfoo\xFF\xC3 <b>\nunw &amp;\n\n   \nstep 3 while "
+          "v <script>alert(1)</script> & \"q\"\nfoo\xFF\xC3 <b>\nunw &amp; \"a\\b\"\n\n   \nstep 3 "
+          "while "
           "busy\n");
     Write("bringup.script", "r0 5\nstep 3 while busy\ntrace off\n");
   }
@@ -101,10 +108,8 @@ TEST_F(ReportRun, JsonHoldsWhatTheBatchLinesAndTheFindingsSay) {
   WriteTree();
   const Outcome run = Run("-W -j 2 --report=./r.JSON tree bringup.script nosuch.tvx");
   ASSERT_EQ(run.status, 1) << run.err;
-  const std::string text = Read("r.JSON");
-  const json report = json::parse(text);
+  const json report = ReadJson("r.JSON");
   EXPECT_EQ(report["mode"], "convert");
-  EXPECT_EQ(nlohmann::ordered_json::parse(text).dump(2) + "\n", text);  // two blanks a level
 
   // Each converted script has its batch line, and its findings are the lines of -W.
   std::vector<std::string> batch_lines;
@@ -157,10 +162,9 @@ TEST_F(ReportRun, JsonHoldsWhatTheBatchLinesAndTheFindingsSay) {
   EXPECT_EQ(total["counts"], json(counts));
   EXPECT_EQ(total_line.substr(0, total_line.find(';')),
             "total: 5 scripts, 1 failure, " + CountsWords(total["counts"]));
-  EXPECT_EQ(
-      total["not_converted_by_command"],
-      json::parse(R"([{"command": "trace", "count": 2}, {"command": "foo\ufffd\ufffd", "count": 1},
-                            {"command": "unw", "count": 1}])"));
+  EXPECT_EQ(total["not_converted_by_command"],
+            json::parse(R"([{"command": "trace", "count": 2}, {"command": "\"a\\b\"", "count": 1},
+                     {"command": "foo\ufffd\ufffd", "count": 1}, {"command": "unw", "count": 1}])"));
 }
 
 // The README's example is what the converter writes (with the version of the day).
@@ -179,7 +183,7 @@ TEST_F(ReportRun, ReadmeExampleIsTrue) {
         "rx_count>=16\nprint $vector_catch\nlet buf = 1,2\ntrace on\n");
   Write("scripts/power/boot.tvx", "log boot.log\nload fw.axf\nbr flash.c:212\ngo;step\n");
   Run("--report run.json scripts/power/boot.tvx scripts/uart.tvx nosuch.tvx");
-  json written = json::parse(Read("run.json"));
+  json written = ReadJson("run.json");
   documented["tool_version"] = written["tool_version"];
   EXPECT_EQ(written, documented);
 }
@@ -206,7 +210,7 @@ TEST_F(ReportRun, EmptyBatchAndBatchWhereEveryScriptFails) {
 
   Outcome run = Run("--report r.json empty");
   EXPECT_EQ(run.status, 0);
-  json report = json::parse(Read("r.json"));
+  json report = ReadJson("r.json");
   EXPECT_EQ(report["scripts"], json::array());
   EXPECT_EQ(report["total"]["scripts"], 0);
   run = Run("--report r.html empty");
@@ -214,7 +218,7 @@ TEST_F(ReportRun, EmptyBatchAndBatchWhereEveryScriptFails) {
 
   run = Run("-O blocker --report r.json tree/power bringup.script");
   EXPECT_EQ(run.status, 1);
-  report = json::parse(Read("r.json"));
+  report = ReadJson("r.json");
   ASSERT_EQ(report["scripts"].size(), 3u);
   for (const json& script : report["scripts"]) {
     EXPECT_EQ(script["status"], "failed") << script;
@@ -231,7 +235,7 @@ TEST_F(ReportRun, CheckModeWritesTheReportAndNoScript) {
   WriteTree();
   Outcome run = Run("-C --report r.json tree");
   EXPECT_EQ(run.status, 3);
-  json report = json::parse(Read("r.json"));
+  json report = ReadJson("r.json");
   EXPECT_EQ(report["mode"], "check");
   for (const json& script : report["scripts"]) EXPECT_EQ(script["output"], nullptr);
   EXPECT_FALSE(Exists("tree/uart.mxt"));
@@ -247,7 +251,7 @@ TEST_F(ReportRun, SingleScriptToAFileOrToStandardOutput) {
   WriteTree();
   Outcome run = Run("-I tree/uart.tvx -O uart.mxt --report r.json");
   EXPECT_EQ(run.status, 0);
-  json report = json::parse(Read("r.json"));
+  json report = ReadJson("r.json");
   ASSERT_EQ(report["scripts"].size(), 1u);
   EXPECT_EQ(report["scripts"][0]["script"], "tree/uart.tvx");
   EXPECT_EQ(report["scripts"][0]["output"], "uart.mxt");
@@ -256,13 +260,13 @@ TEST_F(ReportRun, SingleScriptToAFileOrToStandardOutput) {
   const std::string alone = Run("-I tree/uart.tvx").out;
   run = Run("-I - --report r.json", "", "tree/uart.tvx");
   EXPECT_EQ(run.out, alone);  // standard output holds the script and nothing else
-  report = json::parse(Read("r.json"));
+  report = ReadJson("r.json");
   EXPECT_EQ(report["scripts"][0]["script"], "standard input");
   EXPECT_EQ(report["scripts"][0]["output"], "-");
 
   run = Run("-I nosuch.tvx -O x.mxt --report r.json");
   EXPECT_EQ(run.status, 1);
-  report = json::parse(Read("r.json"));
+  report = ReadJson("r.json");
   EXPECT_EQ(report["scripts"][0]["status"], "failed");
   EXPECT_EQ(report["scripts"][0]["reason"], "No such file or directory");
 }
@@ -272,7 +276,7 @@ TEST_F(ReportRun, BackupsAndSkippedScripts) {
   std::system(("cd '" + work_ + "/t' && ln a.tvx b.tvx && echo edited > a.mxt").c_str());
   const Outcome run = Run("--report r.json t");
   EXPECT_EQ(run.status, 0) << run.err;
-  const json report = json::parse(Read("r.json"));
+  const json report = ReadJson("r.json");
   ASSERT_EQ(report["scripts"].size(), 2u);
   EXPECT_EQ(report["scripts"][0]["backup"], "t/a.mxt~");
   EXPECT_EQ(report["scripts"][1]["status"], "skipped");
