@@ -142,9 +142,9 @@ awk -v a="$t_batch1" -v b="$t_batch2" \
 
 # The same batch with a report (default jobs), each against the batch without it: into a tree
 # without outputs yet, and again over the outputs of a run before, which keep their content and
-# are left alone (the cheapest batch, so the largest share for the report). The runs take turns,
-# seven rounds, and the shortest wall-clock and CPU times (user and system) of each count: on a
-# machine shared with others the slowest runs say more about them than about the report.
+# are left alone (their content is compared, not written). The runs take turns, seven rounds,
+# and the shortest wall-clock and CPU times (user and system) of each count: on a machine shared
+# with others the slowest runs say more about them than about the report.
 report_times() {  # report_times NAME ARGS...: appends "NAME WALL CPU" to $work/report-times
   local name=$1
   shift
@@ -155,8 +155,11 @@ remove_outputs() { find "$batch" -name '*.mxt' -delete; }
 echo
 echo "Timing the batch with reports, best of 7 rounds ..."
 : >"$work/report-times"
-for _ in 1 2 3 4 5 6 7; do
-  for format in none json html; do
+formats=(none json html)
+for round in 0 1 2 3 4 5 6; do
+  # Each round begins with another of the three, so that none always follows the same.
+  for k in 0 1 2; do
+    format=${formats[$(((round + k) % 3))]}
     args=()
     [ $format != none ] && args=(--report "$work/report.$format")
     remove_outputs
