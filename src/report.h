@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
@@ -119,7 +118,7 @@ class ScriptRecorder {
   void AddFinding(const tvx2mxt::Finding& finding);
   void AddLine(const tvx2mxt::LineRecord& record);
 
-  // The report of the converted script (its section made for the page).
+  // The report of the converted script, its part of the report made in the report's format.
   ScriptReport Converted(std::optional<std::string> output, std::optional<std::string> backup);
   // The report of a script that failed or was skipped, with the lines read so far.
   ScriptReport NotConverted(ScriptStatus status, std::optional<std::string> output,
@@ -128,8 +127,6 @@ class ScriptRecorder {
  private:
   // The command words of the last lines read, for findings that come after their line.
   static constexpr std::size_t kRecentLines = 256;
-
-  ScriptReport Finish();
 
   ReportFormat format_;
   std::string anchor_;
