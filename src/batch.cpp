@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "output_file.h"
+#include "report.h"
 #include "script_files.h"
 #include "string_toolkit.h"
 
@@ -63,11 +64,13 @@ class BatchPlan {
   std::set<FileId> script_ids;  // the files of the scripts
   std::string messages;         // "tvx2mxt: PATH: REASON" lines, in command-line order
   long failures = 0;            // the messages that report a failure
+  std::vector<std::pair<std::string, std::string>> failed;  // the paths that failed, and why
 
  private:
   void Fail(const std::string& path, const std::string& reason) {
     messages += ReasonLine(path, reason);
     ++failures;
+    failed.emplace_back(path, reason);
   }
 
   void AddPath(const std::string& path) {
@@ -183,6 +186,41 @@ struct ScriptOutcome {
   std::vector<tvx2mxt::Finding> findings;  // kept for -W and check mode
   std::optional<std::string> failure;      // the reason line
   std::optional<std::string> backup;       // where the output's previous content was kept
+  std::optional<ScriptReport> report;      // its part of the report (--report)
+};
+
+// What the report says of one script of the batch, gathered by a recorder from its conversion.
+class BatchScriptReport {
+ public:
+  BatchScriptReport(const ReportRequest* request, const CommandLine& command_line,
+                    const Script& script, const std::string& anchor)
+      : script_(script) {
+    if (request == nullptr) return;
+    if (!command_line.check) output_ = script.output;
+    recorder_.emplace(request->format, script.path, anchor);
+  }
+
+  void Attach(tvx2mxt::Options& options) {
+    if (recorder_) recorder_->Attach(options);
+  }
+  void Converted(ScriptOutcome& outcome) {
+    if (recorder_) outcome.report = recorder_->Converted(output_, outcome.backup);
+  }
+  void Skipped(ScriptOutcome& outcome, const std::string& reason) {
+    if (recorder_)
+      outcome.report = recorder_->NotConverted(ScriptStatus::kSkipped, output_, reason);
+  }
+  void Failed(ScriptOutcome& outcome, const std::string& path, const std::string& reason) {
+    outcome.failure = ReasonLine(path, reason);
+    if (!recorder_) return;
+    outcome.report = recorder_->NotConverted(ScriptStatus::kFailed, output_,
+                                             FailureReason(script_.path, path, reason));
+  }
+
+ private:
+  const Script& script_;
+  std::optional<std::string> output_;
+  std::optional<ScriptRecorder> recorder_;
 };
 
 // Whether the output of `script` is the file of a script of the batch.
@@ -192,13 +230,17 @@ bool OverwritesAScript(const Script& script, const std::set<FileId>& script_ids)
 }
 
 ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
-                         const std::set<FileId>& script_ids) {
+                         const std::set<FileId>& script_ids, const ReportRequest* request,
+                         const std::string& anchor) {
   ScriptOutcome outcome;
-  if (!script.same_as.empty()) return outcome;  // converted as the other script
+  BatchScriptReport report(request, command_line, script, anchor);
+  if (!script.same_as.empty()) {  // converted as the other script
+    report.Skipped(outcome, "same file as " + script.same_as);
+    return outcome;
+  }
   // An output must not overwrite any script of the batch (check mode writes none).
   if (!command_line.check && OverwritesAScript(script, script_ids)) {
-    outcome.failure =
-        ReasonLine(script.path, script.output + " would overwrite a script of the batch");
+    report.Failed(outcome, script.path, script.output + " would overwrite a script of the batch");
     return outcome;
   }
   const bool keep_findings = command_line.warnings || command_line.check;
@@ -208,19 +250,22 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
     outcome.tally.Add(finding);
     if (keep_findings) outcome.findings.push_back(finding);
   };
+  report.Attach(options);
   if (!command_line.check && command_line.output.has_value()) {
     std::string folder;
     if (int error = CreateFolders(script.output, folder)) {
-      outcome.failure = ReasonLine(folder, std::strerror(error));
+      report.Failed(outcome, folder, std::strerror(error));
       return outcome;
     }
   }
   ScriptFile file{script.path, false, script.output, !command_line.check, command_line.backup};
   FileConversion conversion = ParseFile(file, options);
-  if (conversion.failure) {
-    outcome.failure = ReasonLine(conversion.failure->path, conversion.failure->reason);
-  }
   outcome.backup = std::move(conversion.backup);
+  if (conversion.failure) {
+    report.Failed(outcome, conversion.failure->path, conversion.failure->reason);
+  } else {
+    report.Converted(outcome);
+  }
   return outcome;
 }
 
@@ -249,7 +294,8 @@ std::vector<size_t> WorkOrder(const std::vector<Script>& scripts) {
 // each outcome in script order as soon as it and all before it are done, from the thread that
 // finished the last of them, one report at a time.
 template <typename Report>
-void RunJobs(const CommandLine& command_line, const BatchPlan& plan, unsigned jobs, Report report) {
+void RunJobs(const CommandLine& command_line, const BatchPlan& plan, unsigned jobs,
+             const ReportRequest* request, Report report) {
   const std::vector<Script>& scripts = plan.scripts;
   std::vector<std::optional<ScriptOutcome>> outcomes(scripts.size());
   std::vector<size_t> order(scripts.size());
@@ -261,7 +307,10 @@ void RunJobs(const CommandLine& command_line, const BatchPlan& plan, unsigned jo
   auto work = [&] {
     for (size_t taken = next++; taken < scripts.size(); taken = next++) {
       const size_t k = order[taken];
-      ScriptOutcome outcome = ConvertOne(command_line, scripts[k], plan.script_ids);
+      // The sections of the page: the paths that failed first, then the scripts.
+      const std::string anchor = request != nullptr ? SectionAnchor(plan.failed.size() + k) : "";
+      ScriptOutcome outcome =
+          ConvertOne(command_line, scripts[k], plan.script_ids, request, anchor);
       std::lock_guard<std::mutex> lock(mutex);
       outcomes[k] = std::move(outcome);
       for (; reported < scripts.size() && outcomes[reported].has_value(); ++reported) {
@@ -323,12 +372,7 @@ void AddToTotal(const Script& script, const ScriptOutcome& outcome, Tally& total
 void Tally::Add(const tvx2mxt::Finding& finding) {
   counts.Add(finding.kind);
   if (finding.kind != tvx2mxt::FindingKind::kNotConverted) return;
-  // The command word as the lookup saw it.
-  std::string_view text = finding.text;
-  size_t start = std::min(text.find_first_not_of(' '), text.size());
-  std::string word(text.substr(start, text.find(' ', start) - start));
-  MakeLower(word);
-  ++not_converted_words[word];
+  ++not_converted_words[CommandWordOf(finding.text)];
 }
 
 void Tally::Merge(const Tally& script) {
@@ -378,10 +422,29 @@ std::string OutputName(const std::string& script) {
   return script + std::string(kOutputEnding);
 }
 
-int RunBatch(const CommandLine& command_line) {
+// Whether the report would replace a script or an output of the batch.
+bool ReportReplacesAFile(const CommandLine& command_line, const BatchPlan& plan,
+                         const std::string& report) {
+  const ReportTarget target(report);
+  return std::any_of(plan.scripts.begin(), plan.scripts.end(), [&](const Script& script) {
+    return target.Replaces(script.path) || (!command_line.check && target.Replaces(script.output));
+  });
+}
+
+int RunBatch(const CommandLine& command_line, ReportRequest* request) {
   BatchPlan plan(command_line);
   plan.Build();
+  if (request != nullptr && ReportReplacesAFile(command_line, plan, request->path)) {
+    std::fputs(ReasonLine(request->path, kReportOverwrites).c_str(), stderr);
+    return 2;
+  }
   std::fputs(plan.messages.c_str(), stderr);
+  if (request != nullptr) {
+    for (const auto& [path, reason] : plan.failed) {
+      request->run.scripts.push_back(FailedScript(path, std::nullopt, reason, request->format,
+                                                  SectionAnchor(request->run.scripts.size())));
+    }
+  }
 
   unsigned jobs = command_line.jobs != 0 ? command_line.jobs
                                          : std::max(1u, std::thread::hardware_concurrency());
@@ -389,7 +452,8 @@ int RunBatch(const CommandLine& command_line) {
   Tally total;
   total.failed = plan.failures;
   ReportOutput report;
-  RunJobs(command_line, plan, jobs, [&](const Script& script, ScriptOutcome& outcome) {
+  RunJobs(command_line, plan, jobs, request, [&](const Script& script, ScriptOutcome& outcome) {
+    if (outcome.report) request->run.scripts.push_back(std::move(*outcome.report));
     ReportScript(command_line, script, outcome, report);
     AddToTotal(script, outcome, total);
   });

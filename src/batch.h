@@ -6,6 +6,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "report.h"
 #include "tvx2mxt/tvx2mxt.h"
 
 // What a run counted, with the command words most often not converted.
@@ -33,5 +34,7 @@ std::string TotalLine(const Tally& tally);
 // or ".mxt" appended to a name without that ending.
 std::string OutputName(const std::string& script);
 
-// Converts every script under the paths of `command_line`. Returns the exit status.
-int RunBatch(const CommandLine& command_line);
+// Converts every script under the paths of `command_line`, and gathers the report of the run
+// into `report` when one was asked for. Returns the exit status (2 when the report would
+// replace a script or an output: nothing was converted then).
+int RunBatch(const CommandLine& command_line, ReportRequest* report = nullptr);

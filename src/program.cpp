@@ -12,6 +12,7 @@
 
 #include "batch.h"
 #include "command_line.h"
+#include "report.h"
 #include "script_files.h"
 #include "string_toolkit.h"
 
@@ -73,17 +74,53 @@ std::string ReportPath(const CommandLine& command_line) {
   return command_line.console_input ? "standard input" : *command_line.input;
 }
 
+// What the report says of the script of a -I run: gathered by a recorder from its conversion.
+class SingleScriptReport {
+ public:
+  SingleScriptReport(ReportRequest* request, const CommandLine& command_line,
+                     const std::string& script)
+      : request_(request), script_(script) {
+    if (request_ == nullptr) return;
+    if (!command_line.check) output_ = command_line.output.value_or("-");
+    recorder_.emplace(request_->format, script, SectionAnchor(0));
+  }
+
+  void Attach(tvx2mxt::Options& options) {
+    if (recorder_) recorder_->Attach(options);
+  }
+  void Converted(const std::optional<std::string>& backup) {
+    if (recorder_) request_->run.scripts.push_back(recorder_->Converted(output_, backup));
+  }
+  void Failed(const FileFailure& failure) {
+    if (!recorder_) return;
+    request_->run.scripts.push_back(recorder_->NotConverted(
+        ScriptStatus::kFailed, output_, FailureReason(script_, failure.path, failure.reason)));
+  }
+
+ private:
+  ReportRequest* request_;
+  std::string script_;
+  std::optional<std::string> output_;
+  std::optional<ScriptRecorder> recorder_;
+};
+
 // -I: converts one script; with -W its findings go to standard error as they are made.
-int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages) {
+int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
+                        ReportRequest* request) {
   const ScriptFile file = SingleScript(command_line);
   const std::string report_path = ReportPath(command_line);
+  SingleScriptReport recorded(request, command_line, report_path);
   tvx2mxt::Options options;
   options.echo_original = command_line.echo_original;
   options.on_finding = [&](const tvx2mxt::Finding& finding) {
     if (command_line.warnings) Print(stderr, FindingLine(report_path, finding));
   };
+  recorded.Attach(options);
   FileConversion conversion = ParseFile(file, options);
-  if (conversion.failure) return ReportFailure(*conversion.failure, messages);
+  if (conversion.failure) {
+    recorded.Failed(*conversion.failure);
+    return ReportFailure(*conversion.failure, messages);
+  }
 
   PrintSummary(stdout, conversion.result.counts);
   if (!file.output.has_value()) {
@@ -91,9 +128,10 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
       int error = errno != 0 ? errno : EIO;
       std::clearerr(stdout);  // reported here, once
-      return ReportFailure(
-          {"\nCould not write the file standard output\n", "standard output", std::strerror(error)},
-          stderr);
+      const FileFailure failure{"\nCould not write the file standard output\n", "standard output",
+                                std::strerror(error)};
+      recorded.Failed(failure);
+      return ReportFailure(failure, stderr);
     }
     Print(stderr,
           "Conversion completed, please examine standard output for any commands that could "
@@ -104,13 +142,16 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages) {
                  "converted.\n",
                  file.output->c_str());
   }
+  recorded.Converted(conversion.backup);
   return kDone;
 }
 
 // -C with -I: converts without writing, prints every finding and the total on standard output,
 // each line as soon as it is made.
-int CheckSingleScript(const CommandLine& command_line, std::FILE* messages) {
+int CheckSingleScript(const CommandLine& command_line, std::FILE* messages,
+                      ReportRequest* request) {
   const std::string report_path = ReportPath(command_line);
+  SingleScriptReport recorded(request, command_line, report_path);
   Tally tally;
   ReportOutput report;
   tvx2mxt::Options options;
@@ -119,8 +160,13 @@ int CheckSingleScript(const CommandLine& command_line, std::FILE* messages) {
     tally.Add(finding);
     report.Write(FindingLine(report_path, finding));
   };
+  recorded.Attach(options);
   FileConversion conversion = ParseFile(SingleScript(command_line), options);
-  if (conversion.failure) return report.Finish(ReportFailure(*conversion.failure, messages));
+  if (conversion.failure) {
+    recorded.Failed(*conversion.failure);
+    return report.Finish(ReportFailure(*conversion.failure, messages));
+  }
+  recorded.Converted(std::nullopt);
   tally.scripts = 1;
   report.Write(TotalLine(tally));
   return report.Finish(tally.counts.Total() > 0 ? kNeedsAHand : kDone);
@@ -165,19 +211,59 @@ int RefuseOutputScriptPaths(const CommandLine& command_line) {
   return status;
 }
 
+// The report asked for, or nothing; a usage error when its path has an ending of no format.
+std::optional<ReportRequest> AskedReport(const CommandLine& command_line, bool& usage_error) {
+  if (!command_line.report.has_value()) return std::nullopt;
+  const std::string& path = *command_line.report;
+  std::optional<ReportFormat> format = ReportFormatOf(path);
+  if (!format.has_value()) {
+    Print(stderr, ReasonLine("--report", path + " must end in .json or .html"));
+    Print(stderr, "Try 'tvx2mxt --help' for more information.\n");
+    usage_error = true;
+    return std::nullopt;
+  }
+  return ReportRequest{path, *format, {command_line.check, {}}};
+}
+
+// Whether the report of a -I run would replace its script or its output.
+bool ReportReplacesAFile(const CommandLine& command_line, const std::string& report) {
+  const ReportTarget target(report);
+  const ScriptFile file = SingleScript(command_line);
+  return (!file.console && target.Replaces(file.input)) ||
+         (file.write && file.output.has_value() && target.Replaces(*file.output));
+}
+
+// -I: one script converted or checked.
+int RunSingleScript(const CommandLine& command_line, std::FILE* messages, ReportRequest* request) {
+  if (request != nullptr && ReportReplacesAFile(command_line, request->path)) {
+    Print(stderr, ReasonLine(request->path, kReportOverwrites));
+    return kUsageError;
+  }
+  return command_line.check ? CheckSingleScript(command_line, messages, request)
+                            : ConvertSingleScript(command_line, messages, request);
+}
+
+// Writes the report at the end of the run: a report that cannot be written fails the run.
+int FinishReport(const ReportRequest* request, int status) {
+  if (request == nullptr || status == kUsageError) return status;
+  if (int error = WriteReport(request->path, request->format, request->run)) {
+    Print(stderr, ReasonLine(request->path, std::strerror(error)));
+    return kFailed;
+  }
+  return status;
+}
+
 }  // namespace
 
 int RunConverter(int argc, char** argv) {
   const CommandLine command_line = ProcessInputs(argc, argv);
   if (!command_line.word_errors.empty()) return RefuseWords(command_line);
   if (command_line.immediate != Immediate::kNone) return PrintImmediately(command_line);
-  // Until the report of a run is written, asking for one is a usage error rather than a run
-  // that quietly writes none.
-  if (command_line.report.has_value()) {
-    Print(stderr, "tvx2mxt: option '--report' is not available yet\n");
-    Print(stderr, "Try 'tvx2mxt --help' for more information.\n");
-    return kUsageError;
-  }
+  // A report path of no known format is a usage error: nothing else happens.
+  bool report_error = false;
+  std::optional<ReportRequest> report = AskedReport(command_line, report_error);
+  if (report_error) return kUsageError;
+  ReportRequest* request = report.has_value() ? &*report : nullptr;
   // Standard output holds nothing but the script and its summary when the script goes there.
   std::FILE* messages =
       command_line.ScriptToStandardOutput() && !command_line.usage_error ? stderr : stdout;
@@ -191,15 +277,14 @@ int RunConverter(int argc, char** argv) {
   int status = kDone;
   try {
     if (command_line.input.has_value()) {
-      status = command_line.check ? CheckSingleScript(command_line, messages)
-                                  : ConvertSingleScript(command_line, messages);
+      status = FinishReport(request, RunSingleScript(command_line, messages, request));
     } else if (!command_line.paths.empty()) {
       // The outputs of a batch are files: "-O -" names no folder for them.
       if (!command_line.check && command_line.output == "-") {
         Print(stderr, ReasonLine("-O -", "a batch writes its outputs into a folder"));
         return kUsageError;
       }
-      status = RunBatch(command_line);
+      status = FinishReport(request, RunBatch(command_line, request));
     }
   } catch (const std::bad_alloc&) {
     std::fputs("\nmalloc error", messages);
