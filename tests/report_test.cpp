@@ -104,14 +104,15 @@ TEST(Report, RecorderTakesCountsFindingsAndCommandWords) {
       // A not-converted segment names its own word; the line's other findings name the line's.
       {"Go x;trace on\n",
        1,
-       "1 dropped [go] x\n1 not converted [trace] trace on\n1 semicolons [go] Go x;trace on\n",
+       "1 warning [go] Warning: go argument not converted: x\n1 not converted [trace] trace on\n"
+       "1 semicolons [go] Go x;trace on\n",
        {1, 0, 0, 0}},
       {"\tBR flash.c:212\nstep 3 while busy\n",
        2,
-       "1 dropped [br] flash.c\n"
+       "1 warning [br] Warning: location scope not converted: flash.c\n"
        "2 warning [step] WARNING: while has been removed from step as unsupported\n"
        "2 dropped [step] busy\n",
-       {0, 1, 1, 0}},
+       {0, 2, 0, 0}},
       {"b main;g", 1, "1 semicolons [b] b main;g\n", {0, 0, 0, 1}},
   };
   for (const auto& c : cases) {
