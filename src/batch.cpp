@@ -26,10 +26,7 @@ namespace {
 constexpr std::string_view kScriptEnding = ".tvx";
 constexpr std::string_view kOutputEnding = ".mxt";
 
-bool EndsWithScriptEnding(std::string_view name) {
-  return name.size() >= kScriptEnding.size() &&
-         EqualsNoCase(name.substr(name.size() - kScriptEnding.size()), kScriptEnding);
-}
+bool EndsWithScriptEnding(std::string_view name) { return EndsWithNoCase(name, kScriptEnding); }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;

@@ -61,6 +61,13 @@ char CharBefore(std::string_view text, size_t at) {
   return at > 0 ? text[at - 1] : '\0';
 }
 
+// Whether index `at` of `text` lies in its first argument: before the first blank or comma that
+// follows the leading blanks.
+bool InFirstArgument(std::string_view text, size_t at) {
+  const size_t start = std::min(text.find_first_not_of(' '), text.size());
+  return at < std::min(text.find_first_of(" ,", start), text.size());
+}
+
 // The words that the conversion of a command consumes by design.
 class ConsumedWords {
  public:
@@ -69,6 +76,7 @@ class ConsumedWords {
         step_(IsOneOf(command, {"s", "step", "i", "is", "istep"})),
         log_(EqualsNoCase(command, "log")),
         breakpoint_(IsOneOf(command, {"b", "br", "break", "w", "watch"})),
+        include_(IsOneOf(command, {"o", "obey"})),
         arguments_line_(BeginsWith(converted, "arguments")) {}
 
   // Whether the `index`-th word of the argument text is one of them. `previous` is the word
@@ -84,6 +92,10 @@ class ConsumedWords {
     }
     // The variable "$cmdline" is MXT's "arguments".
     if (arguments_line_ && EqualsNoCase(text, "cmdline") && CharBefore(arguments, word.at) == '$') {
+      return true;
+    }
+    // An included script is included as its converted script: "init.tvx" became "init.mxt".
+    if (include_ && EndsWithNoCase(text, ".tvx") && InFirstArgument(arguments, word.at)) {
       return true;
     }
     if (text.size() > 5) return false;  // none of the other words is longer than "while"
@@ -102,6 +114,7 @@ class ConsumedWords {
   bool step_;            // step, with its while word and "in" and "out"
   bool log_;             // log and its "off"
   bool breakpoint_;      // a breakpoint or watchpoint, with its command list
+  bool include_;         // an included script, named by its converted script
   bool arguments_line_;  // the conversion is an "arguments" line
 };
 

@@ -193,10 +193,7 @@ int PrintImmediately(const CommandLine& command_line) {
 // refused: "tvx2mxt old.tvx new.mxt" means an output, which only -O names.
 bool IsOutputScriptPath(const std::string& path) {
   constexpr std::string_view kEnding = ".mxt";
-  if (path.size() < kEnding.size() ||
-      !EqualsNoCase(std::string_view(path).substr(path.size() - kEnding.size()), kEnding)) {
-    return false;
-  }
+  if (!EndsWithNoCase(path, kEnding)) return false;
   struct stat info;
   return stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode);
 }

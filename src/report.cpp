@@ -17,11 +17,6 @@ constexpr std::string_view kJsonEnding = ".json";
 constexpr std::string_view kHtmlEnding = ".html";
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
 
-bool EndsWithNoCase(std::string_view text, std::string_view ending) {
-  return text.size() >= ending.size() &&
-         EqualsNoCase(text.substr(text.size() - ending.size()), ending);
-}
-
 bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
 
 bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }

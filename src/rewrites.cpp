@@ -283,11 +283,9 @@ void IncludeConvertedScript(const LineWork& work, std::string& postcon) {
     return;
   }
   const size_t end = std::min(postcon.find_first_of(" ,\n", kInclude.size()), postcon.size());
-  if (end < kInclude.size() + kTavex.size()) return;
-  const size_t suffix = end - kTavex.size();
-  if (EqualsNoCase(std::string_view(postcon).substr(suffix, kTavex.size()), kTavex)) {
-    postcon.replace(suffix, kTavex.size(), kMxt);
-  }
+  const std::string_view name =
+      std::string_view(postcon).substr(kInclude.size(), end - kInclude.size());
+  if (EndsWithNoCase(name, kTavex)) postcon.replace(end - kTavex.size(), kTavex.size(), kMxt);
 }
 
 void RewriteBreakpoint(LineConverter& converter, LineWork& work) {

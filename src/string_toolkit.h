@@ -93,6 +93,10 @@ inline bool EqualsNoCase(std::string_view text, std::string_view item) {
 inline bool BeginsWithNoCase(std::string_view text, std::string_view item) {
   return EqualsNoCase(text.substr(0, item.size()), item);
 }
+inline bool EndsWithNoCase(std::string_view text, std::string_view ending) {
+  return text.size() >= ending.size() &&
+         EqualsNoCase(text.substr(text.size() - ending.size()), ending);
+}
 bool ContainsNoCase(std::string_view text, std::string_view item);
 
 // Whether the character at `index` stands inside double quotes: an odd number of '"' stand

@@ -49,6 +49,10 @@ TEST(DroppedWords, WordsNowhereInTheConversion) {
       {"let", "$cmdline = \"x\"", "arguments = \"x\"", ""},
       {"pause", "1 $cmdline", "pause 1", "cmdline"},
       {"let", "cmdline = 1", "arguments = 1", "cmdline"},
+      // an included script is named by its converted script; other words count as usual
+      {"obey", "init.tvx", "include init.mxt", ""},
+      {"o", "sub/Board.TVX y", "include sub/Board.mxt", "y"},
+      {"v", "init.tvx", "printtype init.mxt", "init.tvx"},
       // clang-format on
   };
   for (const auto& c : cases) {
