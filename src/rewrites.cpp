@@ -396,9 +396,17 @@ void MarkRegisterNames(std::string& postcon) {
   });
 }
 
+// A name right after "." or "->" is a member of a structure ("frame->pc", "ctx.sp"), not a
+// register.
+bool FollowsMemberAccess(std::string_view text, size_t at) {
+  const char before = CharAt(text, static_cast<Index>(at) - 1);
+  return before == '.' || (before == '>' && CharAt(text, static_cast<Index>(at) - 2) == '-');
+}
+
 // The registers pc, sp, lr and cpsr read in an expression (a printf, cexpression or setmem
 // command, not a setreg or host one) are written with "@": each whole word, in any case as
-// written, that has no "@" before it and stands outside double quotes.
+// written, that has no "@" before it, is no member of a structure and stands outside double
+// quotes.
 void MarkNamedRegisters(std::string& postcon) {
   const bool expression = BeginsWith(postcon, "printf") || BeginsWith(postcon, "cexpression") ||
                           BeginsWith(postcon, "setmem");
@@ -410,7 +418,9 @@ void MarkNamedRegisters(std::string& postcon) {
       const char initial = LowerCaseOf(postcon[i]);
       if (initial != 'p' && initial != 's' && initial != 'l' && initial != 'c') continue;
       const char before = i > 0 ? postcon[i - 1] : '\0';
-      if (quoted || IsNameChar(before) || before == '@') continue;
+      if (quoted || IsNameChar(before) || before == '@' || FollowsMemberAccess(postcon, i)) {
+        continue;
+      }
       if (const size_t length = NamedRegisterAt(postcon, i); length != 0) {
         place(i);
         i += length - 1;

@@ -195,7 +195,10 @@ TEST(Rewrites, RegistersLoadsIncludesAndClosingWarnings) {
       {"setmem 0x20  =  sp", "0x20 = sp", "let 0x20 = sp", "setmem 0x20  =  @sp"},
       {"printf \"%x\",pc_count", "pc_count", "p/%x pc_count", "printf \"%x\",pc_count"},
       {"printf \"pc=%x\", x", "\"pc=%x\", x", "p \"pc=%x\", x", "printf \"pc=%x\", x"},
-      {"cexpression a.pc+@sp+_lr", "a.pc+@sp+_lr", "let a.pc+@sp+_lr", "cexpression a.@pc+@sp+_lr"},
+      {"cexpression a+pc+@sp+_lr", "a+pc+@sp+_lr", "let a+pc+@sp+_lr", "cexpression a+@pc+@sp+_lr"},
+      // A member of a structure is no register.
+      {"cexpression a.pc+f->sp+f-lr", "a.pc+f->sp+f-lr", "let a.pc+f->sp+f-lr",
+       "cexpression a.pc+f->sp+f-@lr"},
       {"printtype pc", "pc", "v pc", "printtype pc"},  // not an expression command
       {"host echo pc", "echo pc", "!echo pc", "host echo pc"},
       // A load's quoted name holds no stray blanks.
