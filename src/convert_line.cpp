@@ -225,7 +225,7 @@ bool IsEmptyCommand(std::string_view text) {
 // A register shown by its name alone: "r" and one or two digits, "lr" or "cpsr" (the command
 // word is in lower case), with no argument. MXT shows it as an expression.
 bool IsLoneRegister(const LineWork& work) {
-  if (work.arguments.find_first_not_of(' ') != std::string::npos) return false;
+  if (!Trimmed(work.arguments).empty()) return false;
   const std::string_view word = work.command_word;
   if (word == "lr" || word == "cpsr") return true;
   return (word.size() == 2 || word.size() == 3) && word[0] == 'r' &&

@@ -33,12 +33,7 @@ int ConvertAliasDefinition(LineConverter& converter, std::string& postcon, std::
 // "log off" (the argument text, blanks aside, is "off" in any case) closes the journal that
 // "log FILE" opened.
 bool IsLogOff(const LineWork& work) {
-  if (std::string_view(work.command_word) != "log") return false;
-  size_t first = work.arguments.find_first_not_of(' ');
-  if (first == std::string::npos) return false;
-  std::string word = work.arguments.substr(first, work.arguments.find_last_not_of(' ') - first + 1);
-  MakeLower(word);
-  return word == "off";
+  return work.command_word == "log" && EqualsNoCase(Trimmed(work.arguments), "off");
 }
 
 // The first character of the line, in lower case.
@@ -443,20 +438,14 @@ void FixDoubledRegisterPrefix(std::string& postcon) {
 // argument text follows its name.
 void KeepAliasArguments(const LineWork& work, std::string_view name, std::string& postcon) {
   if (!work.alias_call || postcon != name) return;
-  const size_t first = work.arguments.find_first_not_of(' ');
-  if (first == std::string::npos) return;
-  postcon.append(" ").append(work.arguments, first,
-                             work.arguments.find_last_not_of(' ') + 1 - first);
+  const std::string_view arguments = Trimmed(work.arguments);
+  if (!arguments.empty()) postcon.append(" ").append(arguments);
 }
 
 // The comment lines that end a conversion: what a go left out, and the file or scope a
 // breakpoint's location lost.
 void AppendClosingWarnings(const LineWork& work, bool go_argument, std::string& postcon) {
-  if (go_argument) {
-    const size_t first = work.arguments.find_first_not_of(' ');
-    postcon.append(kGoArgumentWarning)
-        .append(work.arguments, first, work.arguments.find_last_not_of(' ') + 1 - first);
-  }
+  if (go_argument) postcon.append(kGoArgumentWarning).append(Trimmed(work.arguments));
   if (!work.scope_cut.empty()) postcon.append(kScopeWarning).append(work.scope_cut);
 }
 
