@@ -53,7 +53,7 @@ class LineConverter::RunningLine {
     work.next_placeholder = 1;
     work.scope_cut.clear();
     work.list_entry = list_entry;
-    work.alias_call = false;
+    work.alias_name.clear();
   }
   ~RunningLine() {
     if (frame_ == nullptr) return;
@@ -373,7 +373,7 @@ bool LineConverter::FindCommandTemplate(LineWork& work) {
     return true;
   }
   if (!LookUpCommand(work.command_word, work.postcon)) return false;
-  work.alias_call = !IsCommandWord(work.command_word);
+  if (!IsCommandWord(work.command_word)) work.alias_name.assign(work.postcon);
   return true;
 }
 

@@ -436,8 +436,8 @@ void FixDoubledRegisterPrefix(std::string& postcon) {
 
 // An alias used as a command word stands for itself: when nothing else became of it, its
 // argument text follows its name.
-void KeepAliasArguments(const LineWork& work, std::string_view name, std::string& postcon) {
-  if (!work.alias_call || postcon != name) return;
+void KeepAliasArguments(const LineWork& work, std::string& postcon) {
+  if (work.alias_name.empty() || postcon != work.alias_name) return;
   const std::string_view arguments = Trimmed(work.arguments);
   if (!arguments.empty()) postcon.append(" ").append(arguments);
 }
@@ -469,7 +469,7 @@ int LineConverter::RewriteCommand(LineWork& work, std::string& converted) {
   MarkNamedRegisters(postcon);
   CleanSearchPattern(postcon);
   FixDoubledRegisterPrefix(postcon);
-  if (work.alias_call) KeepAliasArguments(work, FindAlias(work.command_word).value_or(""), postcon);
+  KeepAliasArguments(work, postcon);
   AppendClosingWarnings(work, go_argument, postcon);
   converted.swap(postcon);
   return kConverted;
