@@ -271,13 +271,17 @@ void QuoteLoad(std::string& postcon) {
 }
 
 // An included Tavex script is included as the MXT script it is converted into: a name (up to
-// the blank or comma after it) that ends in ".tvx", in any case, ends in ".mxt".
+// the blank or comma after it, or inside its double quotes) that ends in ".tvx", in any case,
+// ends in ".mxt".
 void IncludeConvertedScript(const LineWork& work, std::string& postcon) {
   constexpr std::string_view kInclude = "include ", kTavex = ".tvx", kMxt = ".mxt";
   if ((work.command_word != "o" && work.command_word != "obey") || !BeginsWith(postcon, kInclude)) {
     return;
   }
-  const size_t end = std::min(postcon.find_first_of(" ,\n", kInclude.size()), postcon.size());
+  const bool quoted = CharAt(postcon, Length(kInclude)) == '"';
+  const size_t end = std::min(quoted ? postcon.find('"', kInclude.size() + 1)
+                                     : postcon.find_first_of(" ,\n", kInclude.size()),
+                              postcon.size());
   const std::string_view name =
       std::string_view(postcon).substr(kInclude.size(), end - kInclude.size());
   if (EndsWithNoCase(name, kTavex)) postcon.replace(end - kTavex.size(), kTavex.size(), kMxt);

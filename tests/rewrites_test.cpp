@@ -204,6 +204,8 @@ TEST(Rewrites, RegistersLoadsIncludesAndClosingWarnings) {
       {"include sub/Board.TVX ", "sub/Board.TVX x", "o sub/Board.TVX x", "include sub/Board.mxt "},
       {"include init.tvx2", "init.tvx2", "obey init.tvx2", "include init.tvx2"},
       {"include .tvx", ".tvx", "obey .tvx", "include .mxt"},
+      {"include \"my dir/init.tvx\"", "\"my dir/init.tvx\"", "obey \"my dir/init.tvx\"",
+       "include \"my dir/init.mxt\""},
       {"printtype init.tvx", "init.tvx", "v init.tvx", "printtype init.tvx"},
       // A go with more than "/" switches says what it left out; not in a list's entry.
       {"go", "/profile", "go /profile", "go"},
