@@ -45,7 +45,7 @@ int LineConverter::AliasConvert(std::string& command) {
   std::string postfirsthalf;
   if (ConvertLine(secondhalf, postfirsthalf) != kConverted) return kNotConverted;
   if (BeginsWith(postfirsthalf, "//")) return kNotConverted;
-  if (postfirsthalf.find_first_not_of(' ') == std::string::npos) return kNotConverted;
+  if (Trimmed(postfirsthalf).empty()) return kNotConverted;
   command = "alias " + firsthalf + " = " + postfirsthalf;
   AddAlias(firsthalf);
   return kConverted;

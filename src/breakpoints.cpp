@@ -213,13 +213,6 @@ void JoinBreakpoint(std::string& command, const std::string& definition, const s
   command.swap(joined);
 }
 
-// The text of an entry of a command list without the blanks and tabs around it.
-std::string_view TrimmedEntry(std::string_view entry) {
-  const size_t first = entry.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return entry.substr(first, entry.find_last_not_of(" \t") + 1 - first);
-}
-
 // A conversion that brings a macro definition of its own: a breakpoint with a list inside a list.
 bool HoldsMacroDefinition(std::string_view converted) {
   return Contains(converted, "define int MyMacro_") && Contains(converted, "\n");
@@ -228,8 +221,7 @@ bool HoldsMacroDefinition(std::string_view converted) {
 // An entry converted into nothing but blanks, or into a comment (a command MXT lacks), did not
 // convert.
 bool ConvertedToCommand(int result, std::string_view converted) {
-  return result == kConverted && converted.find_first_not_of(' ') != std::string_view::npos &&
-         !BeginsWith(converted, "//");
+  return result == kConverted && !Trimmed(converted).empty() && !BeginsWith(converted, "//");
 }
 
 }  // namespace
@@ -275,7 +267,8 @@ class MacroText {
 // which are collected in `notes` (each after a newline) with a note for each entry that did not
 // convert.
 void LineConverter::AddListEntry(std::string& command, MacroText& temp, std::string& notes) {
-  const std::string entry(TrimmedEntry(command));
+  // The entry without the blanks and tabs around it.
+  const std::string entry(Trimmed(command, " \t"));
   if (entry.empty()) return;
   const int result = ConvertListEntry(command);
   if (!ConvertedToCommand(result, command)) {

@@ -53,7 +53,7 @@ class LineConverter::RunningLine {
     work.next_placeholder = 1;
     work.scope_cut.clear();
     work.list_entry = list_entry;
-    work.alias_call = false;
+    work.alias_name.clear();
   }
   ~RunningLine() {
     if (frame_ == nullptr) return;
@@ -225,7 +225,7 @@ bool IsEmptyCommand(std::string_view text) {
 // A register shown by its name alone: "r" and one or two digits, "lr" or "cpsr" (the command
 // word is in lower case), with no argument. MXT shows it as an expression.
 bool IsLoneRegister(const LineWork& work) {
-  if (work.arguments.find_first_not_of(' ') != std::string::npos) return false;
+  if (!Trimmed(work.arguments).empty()) return false;
   const std::string_view word = work.command_word;
   if (word == "lr" || word == "cpsr") return true;
   return (word.size() == 2 || word.size() == 3) && word[0] == 'r' &&
@@ -373,7 +373,7 @@ bool LineConverter::FindCommandTemplate(LineWork& work) {
     return true;
   }
   if (!LookUpCommand(work.command_word, work.postcon)) return false;
-  work.alias_call = !IsCommandWord(work.command_word);
+  if (!IsCommandWord(work.command_word)) work.alias_name.assign(work.postcon);
   return true;
 }
 

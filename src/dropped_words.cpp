@@ -61,41 +61,41 @@ char CharBefore(std::string_view text, size_t at) {
   return at > 0 ? text[at - 1] : '\0';
 }
 
-// Whether index `at` of `text` lies in its first argument: before the first blank or comma that
-// follows the leading blanks.
-bool InFirstArgument(std::string_view text, size_t at) {
-  const size_t start = std::min(text.find_first_not_of(' '), text.size());
-  return at < std::min(text.find_first_of(" ,", start), text.size());
-}
+// The command words of go and step, whose conversions consume a while word (and "in" and "out"
+// for step).
+bool IsGoWord(std::string_view word) { return IsOneOf(word, {"g", "go"}); }
+bool IsStepWord(std::string_view word) { return IsOneOf(word, {"s", "step", "i", "is", "istep"}); }
 
 // The words that the conversion of a command consumes by design.
 class ConsumedWords {
  public:
   ConsumedWords(std::string_view command, std::string_view converted)
-      : go_(IsOneOf(command, {"g", "go"})),
-        step_(IsOneOf(command, {"s", "step", "i", "is", "istep"})),
+      : go_(IsGoWord(command)),
+        step_(IsStepWord(command)),
         log_(EqualsNoCase(command, "log")),
         breakpoint_(IsOneOf(command, {"b", "br", "break", "w", "watch"})),
+        alias_(IsOneOf(command, {"al", "alias"})),
         include_(IsOneOf(command, {"o", "obey"})),
         arguments_line_(BeginsWith(converted, "arguments")) {}
 
-  // Whether the `index`-th word of the argument text is one of them. `previous` is the word
+  // Whether the `index`-th word of the argument text is the command word of a command within
+  // this one, which becomes an MXT command: of an entry of a breakpoint's command list (after
+  // "do", "{" or ";"), or of an alias's body (after the alias's name). `previous` is the word
   // before it.
+  bool IsInnerCommandWord(std::string_view arguments, const Word& word, size_t index,
+                          std::string_view previous) const {
+    if (alias_) return index == 1;
+    return breakpoint_ && (EqualsNoCase(previous, "do") || CharBefore(arguments, word.at) == '{' ||
+                           CharBefore(arguments, word.at) == ';');
+  }
+
+  // Whether the `index`-th word of the argument text is one of them. `inner_command` is the word
+  // before it when that is the command word of a command within this one, and empty otherwise.
   bool Consume(std::string_view arguments, const Word& word, size_t index,
-               std::string_view previous) const {
+               std::string_view inner_command) const {
     const std::string_view text = word.text;
-    // The commands of a breakpoint's command list become MXT commands of the macro: their
-    // command words (after "do", "{" or ";") go.
-    if (breakpoint_ && (EqualsNoCase(previous, "do") || CharBefore(arguments, word.at) == '{' ||
-                        CharBefore(arguments, word.at) == ';')) {
-      return true;
-    }
     // The variable "$cmdline" is MXT's "arguments".
     if (arguments_line_ && EqualsNoCase(text, "cmdline") && CharBefore(arguments, word.at) == '$') {
-      return true;
-    }
-    // An included script is included as its converted script: "init.tvx" became "init.mxt".
-    if (include_ && EndsWithNoCase(text, ".tvx") && InFirstArgument(arguments, word.at)) {
       return true;
     }
     if (text.size() > 5) return false;  // none of the other words is longer than "while"
@@ -104,17 +104,26 @@ class ConsumedWords {
       return true;
     }
     if (step_ && IsOneOf(text, {"in", "out"})) return true;
+    // A go or step within this one consumes the same words right after its command word.
+    const bool inner_step = IsStepWord(inner_command);
+    if ((IsGoWord(inner_command) || inner_step) && IsPrefixOfWhile(text)) return true;
+    if (inner_step && IsOneOf(text, {"in", "out"})) return true;
     if (log_ && index == 0 && EqualsNoCase(text, "off")) return true;
     const bool width = text == "16" || text == "32";
     return width && word.at > 0 && arguments[word.at - 1] == '/';
   }
+
+  // Whether the conversion may include a script: an include, or a breakpoint or alias that holds
+  // one.
+  bool MayInclude() const { return include_ || breakpoint_ || alias_; }
 
  private:
   bool go_;              // go and its while word
   bool step_;            // step, with its while word and "in" and "out"
   bool log_;             // log and its "off"
   bool breakpoint_;      // a breakpoint or watchpoint, with its command list
-  bool include_;         // an included script, named by its converted script
+  bool alias_;           // an alias definition, with its body
+  bool include_;         // an included script
   bool arguments_line_;  // the conversion is an "arguments" line
 };
 
@@ -362,6 +371,40 @@ std::vector<bool> FindAll(const DistinctWords& words, std::string_view text) {
   return found;
 }
 
+// Which of the words occur in `text`: each searched on its own when they are few and the text
+// is short, otherwise in the passes of FindAll.
+std::vector<bool> FindWords(const DistinctWords& words, std::string_view text) {
+  if (words.size() > kFewWords || text.size() > kShortText) return FindAll(words, text);
+  std::vector<bool> found(words.size(), false);
+  for (size_t k = 0; k < words.size(); ++k) found[k] = OccursIn(words[k], text);
+  return found;
+}
+
+// An included script is named by its converted script ("init.tvx" is included as "init.mxt"): a
+// word ending in ".tvx" that the conversion shows so is found. The words so renamed are looked
+// for together.
+void FindIncludedScripts(const DistinctWords& words, std::string_view text,
+                         std::vector<bool>& found) {
+  constexpr std::string_view kTavex = ".tvx", kMxt = ".mxt";
+  std::string renamed;  // each renamed word followed by a blank
+  std::vector<size_t> which;
+  for (size_t k = 0; k < words.size(); ++k) {
+    if (found[k] || !EndsWithNoCase(words[k], kTavex)) continue;
+    renamed.append(words[k], 0, words[k].size() - kTavex.size()).append(kMxt) += ' ';
+    which.push_back(k);
+  }
+  if (which.empty()) return;
+  // The words are distinct in any case, and so are their renamed forms: each keeps its place.
+  DistinctWords renamed_words(renamed);
+  for (size_t at = 0, k = 0; k < which.size(); ++k) {
+    const size_t size = words[which[k]].size();
+    renamed_words.Add(at, size);
+    at += size + 1;
+  }
+  const std::vector<bool> shown = FindWords(renamed_words, text);
+  for (size_t k = 0; k < which.size(); ++k) found[which[k]] = found[which[k]] || shown[k];
+}
+
 }  // namespace
 
 std::string DroppedWords(std::string_view command, std::string_view arguments,
@@ -369,26 +412,22 @@ std::string DroppedWords(std::string_view command, std::string_view arguments,
   const ConsumedWords consumed(command, converted);
   DistinctWords words(arguments);
   size_t index = 0;
-  std::string_view previous;
+  std::string_view previous, inner_command;
   for (Word word = WordFrom(arguments, 0); !word.text.empty();
        previous = word.text, word = WordFrom(arguments, word.at + word.text.size()), ++index) {
-    if (!consumed.Consume(arguments, word, index, previous)) words.Add(word.at, word.text.size());
-  }
-  std::string dropped;
-  auto drop = [&](std::string_view word) {
-    if (!dropped.empty()) dropped += ' ';
-    dropped += word;
-  };
-  if (words.size() <= kFewWords && converted.size() <= kShortText) {
-    for (size_t k = 0; k < words.size(); ++k) {
-      if (!OccursIn(words[k], converted)) drop(words[k]);
+    const bool inner = consumed.IsInnerCommandWord(arguments, word, index, previous);
+    if (!inner && !consumed.Consume(arguments, word, index, inner_command)) {
+      words.Add(word.at, word.text.size());
     }
-    return dropped;
+    inner_command = inner ? word.text : std::string_view();
   }
-  // Many words or a long text.
-  const std::vector<bool> found = FindAll(words, converted);
+  std::vector<bool> found = FindWords(words, converted);
+  if (consumed.MayInclude()) FindIncludedScripts(words, converted, found);
+  std::string dropped;
   for (size_t k = 0; k < words.size(); ++k) {
-    if (!found[k]) drop(words[k]);
+    if (found[k]) continue;
+    if (!dropped.empty()) dropped += ' ';
+    dropped += words[k];
   }
   return dropped;
 }

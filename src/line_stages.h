@@ -18,8 +18,9 @@ struct LineWork {
   std::string scope_cut;
   // The command is an entry of a breakpoint's command list.
   bool list_entry = false;
-  // The command word was found among the aliases, not in the command map.
-  bool alias_call = false;
+  // The alias's name, as stored, when the command word was found among the aliases and not in
+  // the command map; empty otherwise.
+  std::string alias_name;
 };
 
 // Cuts the normalised line into command word and argument text (lower-cases the word).

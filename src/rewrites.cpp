@@ -33,12 +33,7 @@ int ConvertAliasDefinition(LineConverter& converter, std::string& postcon, std::
 // "log off" (the argument text, blanks aside, is "off" in any case) closes the journal that
 // "log FILE" opened.
 bool IsLogOff(const LineWork& work) {
-  if (std::string_view(work.command_word) != "log") return false;
-  size_t first = work.arguments.find_first_not_of(' ');
-  if (first == std::string::npos) return false;
-  std::string word = work.arguments.substr(first, work.arguments.find_last_not_of(' ') - first + 1);
-  MakeLower(word);
-  return word == "off";
+  return work.command_word == "log" && EqualsNoCase(Trimmed(work.arguments), "off");
 }
 
 // The first character of the line, in lower case.
@@ -276,13 +271,17 @@ void QuoteLoad(std::string& postcon) {
 }
 
 // An included Tavex script is included as the MXT script it is converted into: a name (up to
-// the blank or comma after it) that ends in ".tvx", in any case, ends in ".mxt".
+// the blank or comma after it, or inside its double quotes) that ends in ".tvx", in any case,
+// ends in ".mxt".
 void IncludeConvertedScript(const LineWork& work, std::string& postcon) {
   constexpr std::string_view kInclude = "include ", kTavex = ".tvx", kMxt = ".mxt";
   if ((work.command_word != "o" && work.command_word != "obey") || !BeginsWith(postcon, kInclude)) {
     return;
   }
-  const size_t end = std::min(postcon.find_first_of(" ,\n", kInclude.size()), postcon.size());
+  const bool quoted = CharAt(postcon, Length(kInclude)) == '"';
+  const size_t end = std::min(quoted ? postcon.find('"', kInclude.size() + 1)
+                                     : postcon.find_first_of(" ,\n", kInclude.size()),
+                              postcon.size());
   const std::string_view name =
       std::string_view(postcon).substr(kInclude.size(), end - kInclude.size());
   if (EndsWithNoCase(name, kTavex)) postcon.replace(end - kTavex.size(), kTavex.size(), kMxt);
@@ -396,9 +395,17 @@ void MarkRegisterNames(std::string& postcon) {
   });
 }
 
+// A name right after "." or "->" is a member of a structure ("frame->pc", "ctx.sp"), not a
+// register.
+bool FollowsMemberAccess(std::string_view text, size_t at) {
+  const char before = CharAt(text, static_cast<Index>(at) - 1);
+  return before == '.' || (before == '>' && CharAt(text, static_cast<Index>(at) - 2) == '-');
+}
+
 // The registers pc, sp, lr and cpsr read in an expression (a printf, cexpression or setmem
 // command, not a setreg or host one) are written with "@": each whole word, in any case as
-// written, that has no "@" before it and stands outside double quotes.
+// written, that has no "@" before it, is no member of a structure and stands outside double
+// quotes.
 void MarkNamedRegisters(std::string& postcon) {
   const bool expression = BeginsWith(postcon, "printf") || BeginsWith(postcon, "cexpression") ||
                           BeginsWith(postcon, "setmem");
@@ -410,7 +417,9 @@ void MarkNamedRegisters(std::string& postcon) {
       const char initial = LowerCaseOf(postcon[i]);
       if (initial != 'p' && initial != 's' && initial != 'l' && initial != 'c') continue;
       const char before = i > 0 ? postcon[i - 1] : '\0';
-      if (quoted || IsNameChar(before) || before == '@') continue;
+      if (quoted || IsNameChar(before) || before == '@' || FollowsMemberAccess(postcon, i)) {
+        continue;
+      }
       if (const size_t length = NamedRegisterAt(postcon, i); length != 0) {
         place(i);
         i += length - 1;
@@ -431,22 +440,16 @@ void FixDoubledRegisterPrefix(std::string& postcon) {
 
 // An alias used as a command word stands for itself: when nothing else became of it, its
 // argument text follows its name.
-void KeepAliasArguments(const LineWork& work, std::string_view name, std::string& postcon) {
-  if (!work.alias_call || postcon != name) return;
-  const size_t first = work.arguments.find_first_not_of(' ');
-  if (first == std::string::npos) return;
-  postcon.append(" ").append(work.arguments, first,
-                             work.arguments.find_last_not_of(' ') + 1 - first);
+void KeepAliasArguments(const LineWork& work, std::string& postcon) {
+  if (work.alias_name.empty() || postcon != work.alias_name) return;
+  const std::string_view arguments = Trimmed(work.arguments);
+  if (!arguments.empty()) postcon.append(" ").append(arguments);
 }
 
 // The comment lines that end a conversion: what a go left out, and the file or scope a
 // breakpoint's location lost.
 void AppendClosingWarnings(const LineWork& work, bool go_argument, std::string& postcon) {
-  if (go_argument) {
-    const size_t first = work.arguments.find_first_not_of(' ');
-    postcon.append(kGoArgumentWarning)
-        .append(work.arguments, first, work.arguments.find_last_not_of(' ') + 1 - first);
-  }
+  if (go_argument) postcon.append(kGoArgumentWarning).append(Trimmed(work.arguments));
   if (!work.scope_cut.empty()) postcon.append(kScopeWarning).append(work.scope_cut);
 }
 
@@ -470,7 +473,7 @@ int LineConverter::RewriteCommand(LineWork& work, std::string& converted) {
   MarkNamedRegisters(postcon);
   CleanSearchPattern(postcon);
   FixDoubledRegisterPrefix(postcon);
-  if (work.alias_call) KeepAliasArguments(work, FindAlias(work.command_word).value_or(""), postcon);
+  KeepAliasArguments(work, postcon);
   AppendClosingWarnings(work, go_argument, postcon);
   converted.swap(postcon);
   return kConverted;

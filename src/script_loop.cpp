@@ -92,13 +92,6 @@ std::string_view WarningText(std::string_view line) {
   return {};
 }
 
-// The text of a line without the blanks and tabs around it.
-std::string_view StrippedOfBlanks(std::string_view line) {
-  const size_t first = line.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return line.substr(first, line.find_last_not_of(" \t") + 1 - first);
-}
-
 // "{" less "}", counted outside double quotes.
 long BraceBalance(std::string_view text) {
   long balance = 0;
@@ -189,7 +182,7 @@ bool CommandBlock::Take(std::string_view raw, std::string_view line) {
     Keep(raw, Kind::kComment);
     return false;
   }
-  std::string_view piece = StrippedOfBlanks(line);
+  std::string_view piece = Trimmed(line, " \t");
   if (piece.empty() || piece == ";") {
     Keep(raw, Kind::kSkipped);
     return false;

@@ -142,6 +142,12 @@ void TrimRight(std::string& fullstring) {
   fullstring.resize(kept == std::string::npos ? 0 : kept + 1);
 }
 
+std::string_view Trimmed(std::string_view text, std::string_view blanks) {
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) + 1 - first);
+}
+
 namespace {
 
 // Indexes of the occurrences of `keyword` in `text`, in order, found by their rarer part: a

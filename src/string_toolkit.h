@@ -51,6 +51,9 @@ void Replace(std::string& fullstring, std::string_view item,
 void MakeLower(std::string& text);
 // Removes trailing spaces (only the space character).
 void TrimRight(std::string& fullstring);
+// The text without the characters of `blanks` at its start and at its end; empty when it holds
+// nothing else.
+std::string_view Trimmed(std::string_view text, std::string_view blanks = " ");
 
 // The words every rule is phrased in.
 inline bool Contains(std::string_view text, std::string_view item) {

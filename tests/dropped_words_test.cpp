@@ -53,6 +53,18 @@ TEST(DroppedWords, WordsNowhereInTheConversion) {
       {"obey", "init.tvx", "include init.mxt", ""},
       {"o", "sub/Board.TVX y", "include sub/Board.mxt", "y"},
       {"v", "init.tvx", "printtype init.mxt", "init.tvx"},
+      {"b", "f do {obey sub/x.tvx}", "...$include sub/x.mxt$;\n...break f", ""},  // in a list
+      {"alias", "ld obey boot.TVX", "alias ld = include boot.mxt", ""},         // in an alias
+      {"b", "f do {v x.tvx}", "...$printtype x.tvx$;\n...break f", ""},
+      {"obey", "a.tvx b.tvx", "include a.mxt ", "b.tvx"},
+      // The command word of an alias's body becomes its MXT command; the words of the
+      // definition count as usual.
+      {"alias", "ex examine 0x0 y", "alias ex = dump 0x0", "y"},
+      // A go or step in a list consumes its while word, or in and out, as it does alone.
+      {"b", "f do {step while x; go wh y}",
+       "...$gostep until(! x)$;\n$gostep until(!y)$;\n...break f", ""},
+      {"b", "f do {s in; step out; go out}", "...$stepinstr $;\n$stepoinstr $;\n$go$;\n...break f",
+       "out"},
       // clang-format on
   };
   for (const auto& c : cases) {

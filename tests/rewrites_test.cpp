@@ -3,6 +3,7 @@
 // the argument text and the normalised line) and runs the rewrite chain on them.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "converter.h"
@@ -10,27 +11,30 @@
 
 namespace {
 
-// Runs the rewrite chain on the working texts as the earlier stages leave them: the converted
-// text so far, the argument text and the normalised line. Returns the converted line.
-std::string Rewrite(const std::string& post_con, const std::string& arguments,
-                    const std::string& line) {
-  LineConverter converter;
-  LineWork work;
-  work.line = line;
-  work.command_word = work.line.substr(0, work.line.find(' '));
-  MakeLower(work.command_word);
-  work.arguments = arguments;
-  work.postcon = post_con;
-  std::string converted = "untouched";
-  EXPECT_EQ(converter.RewriteCommand(work, converted), kConverted) << line;
-  return converted;
+// The working texts as the earlier stages leave them (the converted text so far, the argument
+// text and the normalised line), and the converted line the rewrite chain makes of them.
+struct RewriteCase {
+  std::string post_con, arguments, line;
+  std::string expected;
+};
+
+void ExpectRewrites(std::initializer_list<RewriteCase> cases) {
+  for (const RewriteCase& c : cases) {
+    LineConverter converter;
+    LineWork work;
+    work.line = c.line;
+    work.command_word = work.line.substr(0, work.line.find(' '));
+    MakeLower(work.command_word);
+    work.arguments = c.arguments;
+    work.postcon = c.post_con;
+    std::string converted = "untouched";
+    EXPECT_EQ(converter.RewriteCommand(work, converted), kConverted) << c.line;
+    EXPECT_EQ(converted, c.expected) << c.line;
+  }
 }
 
 TEST(Rewrites, RulesApplyInTheirOrder) {
-  struct {
-    const char *post_con, *arguments, *line;  // as clean-up left them; the line normalised
-    const char* expected;                     // the converted line
-  } const cases[] = {
+  ExpectRewrites({
       // clang-format off
       // Expression block: memory rule, register rule, "=:", array rule, scope colons.
       {"cexpression 0x8000 =5", "0x8000 =5", "let 0x8000 =5", "setmem 0x8000 =5"},
@@ -66,18 +70,13 @@ TEST(Rewrites, RulesApplyInTheirOrder) {
        "cexpression @r1+@r13*xr2+_r3+@r4"},
       {"printf \"r1 %d\",r1", "\"r1 %d\",r1", "comment \"r1 %d\",r1", "printf \"r1 %d\",@r1"},
       // clang-format on
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(Rewrite(c.post_con, c.arguments, c.line), c.expected) << c.line;
+  });
 }
 
 // The rules as they read now, each with a case that changes and one that stays as it was.
 TEST(Rewrites, SoundRules) {
   const std::string step_warning = "\n//WARNING: while has been removed from step as unsupported";
-  struct {
-    std::string post_con, arguments, line;  // as clean-up left them; the line normalised
-    std::string expected;                   // the converted line
-  } const cases[] = {
+  ExpectRewrites({
       // clang-format off
       // "log off", in any case and blanks aside, closes the journal.
       {"journal on=off \n", "off", "log off", "journal off"},
@@ -170,18 +169,13 @@ TEST(Rewrites, SoundRules) {
       {"printtype alias_table", "alias_table", "v alias_table", "printtype alias_table"},
       {"alias", "", "alias", "alias"},
       // clang-format on
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(Rewrite(c.post_con, c.arguments, c.line), c.expected) << c.line;
+  });
 }
 
 // Registers read in expressions, loads, includes and the closing warnings: a case that changes
 // and one that stays for each rule.
 TEST(Rewrites, RegistersLoadsIncludesAndClosingWarnings) {
-  struct {
-    std::string post_con, arguments, line;  // as clean-up left them; the line normalised
-    std::string expected;                   // the converted line
-  } const cases[] = {
+  ExpectRewrites({
       // clang-format off
       // A register is written with setreg only when the text assigns to it.
       {"cexpression cpsr & 0x1f", "cpsr & 0x1f", "p cpsr & 0x1f", "cexpression @cpsr & 0x1f"},
@@ -195,20 +189,23 @@ TEST(Rewrites, RegistersLoadsIncludesAndClosingWarnings) {
       {"setmem 0x20  =  sp", "0x20 = sp", "let 0x20 = sp", "setmem 0x20  =  @sp"},
       {"printf \"%x\",pc_count", "pc_count", "p/%x pc_count", "printf \"%x\",pc_count"},
       {"printf \"pc=%x\", x", "\"pc=%x\", x", "p \"pc=%x\", x", "printf \"pc=%x\", x"},
-      {"cexpression a.pc+@sp+_lr", "a.pc+@sp+_lr", "let a.pc+@sp+_lr", "cexpression a.@pc+@sp+_lr"},
+      {"cexpression a+pc+@sp+_lr", "a+pc+@sp+_lr", "let a+pc+@sp+_lr", "cexpression a+@pc+@sp+_lr"},
+      // A member of a structure is no register.
+      {"cexpression a.pc+f->sp+f-lr", "a.pc+f->sp+f-lr", "let a.pc+f->sp+f-lr",
+       "cexpression a.pc+f->sp+f-@lr"},
       {"printtype pc", "pc", "v pc", "printtype pc"},  // not an expression command
       {"host echo pc", "echo pc", "!echo pc", "host echo pc"},
       // A load's quoted name holds no stray blanks.
       {"load/pd/r  'demo.axf '", "demo.axf ", "load demo.axf ", "load/pd/r  'demo.axf'"},
       {"load/pd/r  'app.axf ;;-boot  slot1'", "app.axf -boot slot1", "load app.axf -boot slot1",
        "load/pd/r  'app.axf;;-boot slot1'"},
-      {"load/pd/r  \"my dir/boot.elf\"'", "\"my dir/boot.elf\"", "load \"my dir/boot.elf\"",
-       "load/pd/r  \"my dir/boot.elf\""},
       // An included Tavex script is included as its MXT script.
       {"include init.tvx", "init.tvx", "obey init.tvx", "include init.mxt"},
       {"include sub/Board.TVX ", "sub/Board.TVX x", "o sub/Board.TVX x", "include sub/Board.mxt "},
       {"include init.tvx2", "init.tvx2", "obey init.tvx2", "include init.tvx2"},
       {"include .tvx", ".tvx", "obey .tvx", "include .mxt"},
+      {"include \"my dir/init.tvx\"", "\"my dir/init.tvx\"", "obey \"my dir/init.tvx\"",
+       "include \"my dir/init.mxt\""},
       {"printtype init.tvx", "init.tvx", "v init.tvx", "printtype init.tvx"},
       // A go with more than "/" switches says what it left out; not in a list's entry.
       {"go", "/profile", "go /profile", "go"},
@@ -219,9 +216,7 @@ TEST(Rewrites, RegistersLoadsIncludesAndClosingWarnings) {
       {"stepl 10  while ", "10 while ready", "step 10 while ready",
        "stepl 10\n//WARNING: while has been removed from step as unsupported"},
       // clang-format on
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(Rewrite(c.post_con, c.arguments, c.line), c.expected) << c.line;
+  });
 }
 
 }  // namespace

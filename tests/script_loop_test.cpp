@@ -2,6 +2,7 @@
 // see (NUL bytes, a one-byte input, the counts and findings of a run, a line at a time).
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -20,20 +21,55 @@ std::string Findings(const std::vector<tvx2mxt::Finding>& findings) {
   return text;
 }
 
-TEST(ScriptLoop, ConvertsAScriptHeldInMemory) {
-  const std::string nc = "//No available conversion of command:\t";
-  const std::string go_x = "go\n//Warning: go argument not converted: x\n";
-  auto warning = [](const std::string& line) {
-    return "//Warning: semicolon found on line: \"" + line +
-           "\".  This conversion could contain errors.\n//Put multiple commands on seperate "
-           "lines\n\n";
+const std::string kNotConverted = "//No available conversion of command:\t";
+
+// The warning that follows the conversions of a line cut at its semicolons.
+std::string SemicolonWarning(const std::string& line) {
+  return "//Warning: semicolon found on line: \"" + line +
+         "\".  This conversion could contain errors.\n//Put multiple commands on seperate "
+         "lines\n\n";
+}
+
+// A script, whether it is converted with -A, and what it becomes: the output and the findings.
+struct ScriptCase {
+  std::string input;
+  bool original;
+  std::string expected;
+  std::string findings;
+};
+
+void ExpectConversions(std::initializer_list<ScriptCase> cases) {
+  for (const ScriptCase& c : cases) {
+    std::istringstream in(c.input);
+    std::ostringstream out;
+    tvx2mxt::Options options;
+    options.echo_original = c.original;
+    tvx2mxt::ScriptResult result = tvx2mxt::ConvertScript(in, out, options);
+    EXPECT_EQ(out.str(), c.expected) << "input: " << c.input;
+    EXPECT_EQ(Findings(result.findings), c.findings) << "input: " << c.input;
+    EXPECT_FALSE(result.read_failed);
+  }
+}
+
+// Options that write into `seen` each finding's line and each line passed on, with its text and
+// what it became.
+tvx2mxt::Options Recording(std::string& seen) {
+  tvx2mxt::Options options;
+  options.on_finding = [&seen](const tvx2mxt::Finding& f) {
+    seen += "finding " + std::to_string(f.line) + "\n";
   };
-  struct {
-    std::string input;
-    bool original;  // -A
-    std::string expected;
-    std::string findings;
-  } const cases[] = {
+  options.on_line = [&seen](const tvx2mxt::LineRecord& r) {
+    seen += "line " + std::to_string(r.line) + " [" + std::string(r.text) + "] -> [" +
+            std::string(r.output) + "]\n";
+  };
+  return options;
+}
+
+TEST(ScriptLoop, ConvertsAScriptHeldInMemory) {
+  const std::string& nc = kNotConverted;
+  const std::string go_x = "go\n//Warning: go argument not converted: x\n";
+  auto warning = SemicolonWarning;
+  ExpectConversions({
       {"q", false, "quit y\n", ""},
       {"\n   \n\t\t\n \t \n", false, "\n\n\n\n", ""},
       {"fo\0o\n\0go\ngo\n"s, false, nc + "fo\n\ngo\n",
@@ -107,17 +143,7 @@ TEST(ScriptLoop, ConvertsAScriptHeldInMemory) {
        "breakpoint number\n",
        "1: dropped: x\n2: warning: warning unbreak not converted as MXT uses clearbreak #n "
        "where n is the breakpoint number\n"},
-  };
-  for (const auto& c : cases) {
-    std::istringstream in(c.input);
-    std::ostringstream out;
-    tvx2mxt::Options options;
-    options.echo_original = c.original;
-    tvx2mxt::ScriptResult result = tvx2mxt::ConvertScript(in, out, options);
-    EXPECT_EQ(out.str(), c.expected) << "input: " << c.input;
-    EXPECT_EQ(Findings(result.findings), c.findings) << "input: " << c.input;
-    EXPECT_FALSE(result.read_failed);
-  }
+  });
 }
 
 // A conversion object keeps what a script defines (aliases, macro numbers) from line to line;
@@ -131,57 +157,36 @@ TEST(ScriptLoop, ConversionsKeepTheirOwnState) {
   EXPECT_EQ(Findings(unknown.findings), "1: not converted: ff\n");
 }
 
-}  // namespace
-
 // Each input line is passed on once, in order, with the text written for it and after its
 // findings; a repeated line too.
 TEST(ScriptLoop, PassesOnEveryLineWithWhatItBecame) {
   std::string seen;
-  tvx2mxt::Options options;
-  options.on_finding = [&](const tvx2mxt::Finding& f) {
-    seen += "finding " + std::to_string(f.line) + "\n";
-  };
-  options.on_line = [&](const tvx2mxt::LineRecord& r) {
-    seen += "line " + std::to_string(r.line) + " [" + std::string(r.text) + "] -> [" +
-            std::string(r.output) + "]\n";
-  };
   std::istringstream in("go\r\n\nfoo\nfoo\n| c\nlog x");
   std::ostringstream out;
-  tvx2mxt::ConvertScript(in, out, options);
-  const std::string nc = "//No available conversion of command:\t";
+  tvx2mxt::ConvertScript(in, out, Recording(seen));
+  const std::string& nc = kNotConverted;
   EXPECT_EQ(seen, "line 1 [go] -> [go\n]\nline 2 [] -> [\n]\nfinding 3\nline 3 [foo] -> [" + nc +
                       "foo\n]\nfinding 4\nline 4 [foo] -> [" + nc +
                       "foo\n]\nline 5 [| c] -> [//| c\n]\n" +
                       "line 6 [log x] -> [journal on=x \n\n]\n");
 }
 
-namespace {
-
 // A breakpoint whose command list goes on over the following lines converts as the one line the
 // lines make together; comment lines are written in their place before it. A list that does not
 // close within the breakpoint's line and the 63 lines after it, or before the end, is none.
 TEST(ScriptLoop, CommandListsOverSeveralLines) {
-  const std::string nc = "//No available conversion of command:\t";
+  const std::string& nc = kNotConverted;
   auto macro = [](int number, const std::string& lines) {
     return "define int MyMacro_" + std::to_string(number) + "()\n{\n" + lines +
            "return (1);\n}\n.\n\n";
   };
-  auto warning = [](const std::string& line) {
-    return "//Warning: semicolon found on line: \"" + line +
-           "\".  This conversion could contain errors.\n//Put multiple commands on seperate "
-           "lines\n\n";
-  };
+  auto warning = SemicolonWarning;
   auto lines = [](int count, const std::string& line) {
     std::string text;
     for (int n = 0; n < count; ++n) text += line;
     return text;
   };
-  struct {
-    std::string input;
-    bool original;  // -A
-    std::string expected;
-    std::string findings;
-  } const cases[] = {
+  ExpectConversions({
       // Taken lines lose their blanks and tabs, and one ";" unless they close the list; empty
       // ones and a lone ";" are skipped.
       {"break t do {\n  print n;\n\n ; \n\tgo\n}\n", false,
@@ -229,16 +234,7 @@ TEST(ScriptLoop, CommandListsOverSeveralLines) {
       // A line seen before is taken into the list all the same.
       {"go\ngo\nb f do {\ngo\n}\ngo\n", false,
        "go\ngo\n" + macro(0, "$go$;\n") + "break,macro:{MyMacro_0()} f   \ngo\n", ""},
-  };
-  for (const auto& c : cases) {
-    std::istringstream in(c.input);
-    std::ostringstream out;
-    tvx2mxt::Options options;
-    options.echo_original = c.original;
-    tvx2mxt::ScriptResult result = tvx2mxt::ConvertScript(in, out, options);
-    EXPECT_EQ(out.str(), c.expected) << "input: " << c.input;
-    EXPECT_EQ(Findings(result.findings), c.findings) << "input: " << c.input;
-  }
+  });
 }
 
 // The lines of a list over several lines are passed on when it closes, in order: the
@@ -246,14 +242,7 @@ TEST(ScriptLoop, CommandListsOverSeveralLines) {
 // its comment. Fed a line at a time, the list is written with its closing line.
 TEST(ScriptLoop, PassesOnTheLinesOfAListWhenItCloses) {
   std::string seen;
-  tvx2mxt::Options options;
-  options.on_finding = [&](const tvx2mxt::Finding& f) {
-    seen += "finding " + std::to_string(f.line) + "\n";
-  };
-  options.on_line = [&](const tvx2mxt::LineRecord& r) {
-    seen += "line " + std::to_string(r.line) + " [" + std::string(r.text) + "] -> [" +
-            std::string(r.output) + "]\n";
-  };
+  const tvx2mxt::Options options = Recording(seen);
   const std::string list = "define int MyMacro_0()\n{\n$go$;\nreturn (1);\n}\n.\n\n";
   tvx2mxt::Converter converter(options);
   std::string outputs;
@@ -263,11 +252,8 @@ TEST(ScriptLoop, PassesOnTheLinesOfAListWhenItCloses) {
   std::istringstream none("");
   std::ostringstream out;
   converter.ConvertScript(none, out);  // the end of the input: the open list is none
-  const std::string nc = "//No available conversion of command:\t";
-  const std::string semicolons =
-      "//Warning: semicolon found on line: \"b main.c:9 do {go};go\".  "
-      "This conversion could contain errors.\n//Put multiple commands "
-      "on seperate lines\n\n";
+  const std::string& nc = kNotConverted;
+  const std::string semicolons = SemicolonWarning("b main.c:9 do {go};go");
   const std::string block = list + "break,macro:{MyMacro_0()} #9   \n" +
                             "//Warning: location scope not converted: main.c\ngo\n" + semicolons;
   EXPECT_EQ(outputs, "[go\n][][][][][//| wait\n" + block + "][]");

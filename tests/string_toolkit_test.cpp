@@ -92,6 +92,9 @@ TEST(StringToolkit, EditsKeepTheirConventions) {
       {"SetReg R0\xC0\xE9", EDIT(MakeLower(s)), "setreg r0\xC0\xE9"},  // ASCII only
       {"go  ", EDIT(TrimRight(s)), "go"}, {"go\t", EDIT(TrimRight(s)), "go\t"},
       {"go\t ", EDIT(TrimRight(s)), "go\t"}, {"   ", EDIT(TrimRight(s)), ""},
+      {" \tgo x\t ", EDIT(s = std::string(Trimmed(s))), "\tgo x\t"},
+      {"\t go x \t", EDIT(s = std::string(Trimmed(s, " \t"))), "go x"},
+      {" \t ", EDIT(s = std::string(Trimmed(s, " \t"))), ""},
       // clang-format on
   };
   for (const auto& c : cases) {
