@@ -186,40 +186,6 @@ struct ScriptOutcome {
   std::optional<ScriptReport> report;      // its part of the report (--report)
 };
 
-// What the report says of one script of the batch, gathered by a recorder from its conversion.
-class BatchScriptReport {
- public:
-  BatchScriptReport(const ReportRequest* request, const CommandLine& command_line,
-                    const Script& script, const std::string& anchor)
-      : script_(script) {
-    if (request == nullptr) return;
-    if (!command_line.check) output_ = script.output;
-    recorder_.emplace(request->format, script.path, anchor);
-  }
-
-  void Attach(tvx2mxt::Options& options) {
-    if (recorder_) recorder_->Attach(options);
-  }
-  void Converted(ScriptOutcome& outcome) {
-    if (recorder_) outcome.report = recorder_->Converted(output_, outcome.backup);
-  }
-  void Skipped(ScriptOutcome& outcome, const std::string& reason) {
-    if (recorder_)
-      outcome.report = recorder_->NotConverted(ScriptStatus::kSkipped, output_, reason);
-  }
-  void Failed(ScriptOutcome& outcome, const std::string& path, const std::string& reason) {
-    outcome.failure = ReasonLine(path, reason);
-    if (!recorder_) return;
-    outcome.report = recorder_->NotConverted(ScriptStatus::kFailed, output_,
-                                             FailureReason(script_.path, path, reason));
-  }
-
- private:
-  const Script& script_;
-  std::optional<std::string> output_;
-  std::optional<ScriptRecorder> recorder_;
-};
-
 // Whether the output of `script` is the file of a script of the batch.
 bool OverwritesAScript(const Script& script, const std::set<FileId>& script_ids) {
   struct stat info;
@@ -230,15 +196,20 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
                          const std::set<FileId>& script_ids, const ReportRequest* request,
                          const std::string& anchor) {
   ScriptOutcome outcome;
-  BatchScriptReport report(request, command_line, script, anchor);
+  ReportedScript report(request, script.path,
+                        command_line.check ? std::nullopt : std::optional(script.output), anchor);
+  const auto fail = [&](const std::string& path, const std::string& reason) {
+    outcome.failure = ReasonLine(path, reason);
+    outcome.report = report.Failed(path, reason);
+    return std::move(outcome);
+  };
   if (!script.same_as.empty()) {  // converted as the other script
-    report.Skipped(outcome, "same file as " + script.same_as);
+    outcome.report = report.Skipped("same file as " + script.same_as);
     return outcome;
   }
   // An output must not overwrite any script of the batch (check mode writes none).
   if (!command_line.check && OverwritesAScript(script, script_ids)) {
-    report.Failed(outcome, script.path, script.output + " would overwrite a script of the batch");
-    return outcome;
+    return fail(script.path, script.output + " would overwrite a script of the batch");
   }
   const bool keep_findings = command_line.warnings || command_line.check;
   tvx2mxt::Options options;
@@ -250,19 +221,13 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
   report.Attach(options);
   if (!command_line.check && command_line.output.has_value()) {
     std::string folder;
-    if (int error = CreateFolders(script.output, folder)) {
-      report.Failed(outcome, folder, std::strerror(error));
-      return outcome;
-    }
+    if (int error = CreateFolders(script.output, folder)) return fail(folder, std::strerror(error));
   }
   ScriptFile file{script.path, false, script.output, !command_line.check, command_line.backup};
   FileConversion conversion = ParseFile(file, options);
   outcome.backup = std::move(conversion.backup);
-  if (conversion.failure) {
-    report.Failed(outcome, conversion.failure->path, conversion.failure->reason);
-  } else {
-    report.Converted(outcome);
-  }
+  if (conversion.failure) return fail(conversion.failure->path, conversion.failure->reason);
+  outcome.report = report.Converted(outcome.backup);
   return outcome;
 }
 
@@ -438,8 +403,9 @@ int RunBatch(const CommandLine& command_line, ReportRequest* request) {
   std::fputs(plan.messages.c_str(), stderr);
   if (request != nullptr) {
     for (const auto& [path, reason] : plan.failed) {
-      request->run.scripts.push_back(FailedScript(path, std::nullopt, reason, request->format,
-                                                  SectionAnchor(request->run.scripts.size())));
+      ReportedScript failed(request, path, std::nullopt,
+                            SectionAnchor(request->run.scripts.size()));
+      request->run.scripts.push_back(*failed.Failed(path, reason));
     }
   }
 

@@ -238,15 +238,31 @@ ScriptReport ScriptRecorder::NotConverted(ScriptStatus status, std::optional<std
   return std::move(report_);
 }
 
-std::string FailureReason(const std::string& script, const std::string& path,
-                          const std::string& reason) {
-  return path == script ? reason : path + ": " + reason;
+ReportedScript::ReportedScript(const ReportRequest* request, std::string script,
+                               std::optional<std::string> output, std::string anchor)
+    : script_(std::move(script)), output_(std::move(output)) {
+  if (request != nullptr) recorder_.emplace(request->format, script_, std::move(anchor));
 }
 
-ScriptReport FailedScript(std::string script, std::optional<std::string> output, std::string reason,
-                          ReportFormat format, const std::string& anchor) {
-  ScriptRecorder recorder(format, std::move(script), anchor);
-  return recorder.NotConverted(ScriptStatus::kFailed, std::move(output), std::move(reason));
+void ReportedScript::Attach(tvx2mxt::Options& options) {
+  if (recorder_) recorder_->Attach(options);
+}
+
+std::optional<ScriptReport> ReportedScript::Converted(std::optional<std::string> backup) {
+  if (!recorder_) return std::nullopt;
+  return recorder_->Converted(output_, std::move(backup));
+}
+
+std::optional<ScriptReport> ReportedScript::Failed(const std::string& path,
+                                                   const std::string& reason) {
+  if (!recorder_) return std::nullopt;
+  return recorder_->NotConverted(ScriptStatus::kFailed, output_,
+                                 path == script_ ? reason : path + ": " + reason);
+}
+
+std::optional<ScriptReport> ReportedScript::Skipped(std::string reason) {
+  if (!recorder_) return std::nullopt;
+  return recorder_->NotConverted(ScriptStatus::kSkipped, output_, std::move(reason));
 }
 
 ReportTotals TotalsOf(const RunReport& run) {

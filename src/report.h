@@ -87,11 +87,6 @@ struct ReportRequest {
   RunReport run;
 };
 
-// Why a script failed, as its report says: the reason, after the path it is about when that is
-// not the script itself ("out/a.mxt: No space left on device").
-std::string FailureReason(const std::string& script, const std::string& path,
-                          const std::string& reason);
-
 // One input line with what it became and where its findings stand (page only).
 struct ReportLine {
   long number = 0;
@@ -136,10 +131,29 @@ class ScriptRecorder {
   std::vector<ReportLine> lines_;     // page only
 };
 
-// A script that failed before its conversion began (a path that cannot be read, an output that
-// is refused), for the report.
-ScriptReport FailedScript(std::string script, std::optional<std::string> output, std::string reason,
-                          ReportFormat format, const std::string& anchor);
+// What the report says of one script of a run: gathered by a recorder from its conversion when
+// a report was asked for; nothing otherwise.
+class ReportedScript {
+ public:
+  // `request` null: no report. `output` is none in check mode; `anchor` names the section.
+  ReportedScript(const ReportRequest* request, std::string script,
+                 std::optional<std::string> output, std::string anchor);
+
+  // Makes the conversion's callbacks feed the recorder too.
+  void Attach(tvx2mxt::Options& options);
+
+  std::optional<ScriptReport> Converted(std::optional<std::string> backup);
+  // Failed, for `reason`, which names `path` when that is not the script itself
+  // ("out/a.mxt: No space left on device").
+  std::optional<ScriptReport> Failed(const std::string& path, const std::string& reason);
+  // Skipped, for `reason`.
+  std::optional<ScriptReport> Skipped(std::string reason);
+
+ private:
+  std::string script_;
+  std::optional<std::string> output_;
+  std::optional<ScriptRecorder> recorder_;
+};
 
 // The name of the section of the `index`-th script (from 0) on the page.
 std::string SectionAnchor(std::size_t index);
