@@ -338,10 +338,7 @@ void Tally::Add(const tvx2mxt::Finding& finding) {
 }
 
 void Tally::Merge(const Tally& script) {
-  counts.not_converted += script.counts.not_converted;
-  counts.semicolon_lines += script.counts.semicolon_lines;
-  counts.warnings += script.counts.warnings;
-  counts.dropped += script.counts.dropped;
+  AddCounts(counts, script.counts);
   for (const auto& [word, count] : script.not_converted_words) not_converted_words[word] += count;
 }
 
@@ -364,10 +361,7 @@ std::string TotalLine(const Tally& tally) {
   if (tally.failed > 0) line += ", " + Plural(tally.failed, "failure", "failures");
   if (tally.skipped > 0) line += ", " + std::to_string(tally.skipped) + " skipped";
   line += ", " + CountsText(tally.counts);
-  std::vector<std::pair<std::string, long>> words(tally.not_converted_words.begin(),
-                                                  tally.not_converted_words.end());
-  std::stable_sort(words.begin(), words.end(),
-                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  std::vector<std::pair<std::string, long>> words = MostFrequentFirst(tally.not_converted_words);
   if (words.size() > 10) words.resize(10);
   for (size_t k = 0; k < words.size(); ++k) {
     line += k == 0 ? "; most often not converted: " : ", ";

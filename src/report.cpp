@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <map>
 
 #include "output_file.h"
 #include "string_toolkit.h"
@@ -283,18 +282,28 @@ ReportTotals TotalsOf(const RunReport& run) {
     }
     totals.lines += script.lines;
     if (script.NeedsAHand()) ++totals.needs_a_hand;
-    totals.counts.not_converted += script.counts.not_converted;
-    totals.counts.semicolon_lines += script.counts.semicolon_lines;
-    totals.counts.warnings += script.counts.warnings;
-    totals.counts.dropped += script.counts.dropped;
+    AddCounts(totals.counts, script.counts);
     for (const ReportFinding& finding : script.findings) {
       if (finding.kind == tvx2mxt::FindingKind::kNotConverted) ++words[finding.command];
     }
   }
-  totals.not_converted_by_command.assign(words.begin(), words.end());
-  std::stable_sort(totals.not_converted_by_command.begin(), totals.not_converted_by_command.end(),
-                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  totals.not_converted_by_command = MostFrequentFirst(words);
   return totals;
+}
+
+void AddCounts(tvx2mxt::Counts& sum, const tvx2mxt::Counts& more) {
+  sum.not_converted += more.not_converted;
+  sum.semicolon_lines += more.semicolon_lines;
+  sum.warnings += more.warnings;
+  sum.dropped += more.dropped;
+}
+
+std::vector<std::pair<std::string, long>> MostFrequentFirst(
+    const std::map<std::string, long>& words) {
+  std::vector<std::pair<std::string, long>> sorted(words.begin(), words.end());
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  return sorted;
 }
 
 ReportTarget::ReportTarget(const std::string& path)

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -172,6 +173,12 @@ struct ReportTotals {
 };
 
 ReportTotals TotalsOf(const RunReport& run);
+
+// Adds the counts of `more` to `sum`.
+void AddCounts(tvx2mxt::Counts& sum, const tvx2mxt::Counts& more);
+// The command words with their counts, the most frequent first (then by word).
+std::vector<std::pair<std::string, long>> MostFrequentFirst(
+    const std::map<std::string, long>& words);
 
 // The report as JSON, one object ending with a newline, passed to `put` piece by piece.
 void WriteJsonReport(const RunReport& run, const std::function<void(std::string_view)>& put);
