@@ -179,6 +179,11 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+std::string WrittenPath(const std::string& path) {
+  LinkTarget target = FollowLinks(path);
+  return target.error == 0 && !target.through_process_links ? target.path : path;
+}
+
 // The file descriptor under a stream, and the first failure of a write or of the close on it
 // (the stream's own error flag does not keep the reason).
 struct AtomicOutputFile::Sink {

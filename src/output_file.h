@@ -102,6 +102,11 @@ class AtomicOutputFile {
 // The folder part of `path`, with its final "/" ("" for a name in the working folder).
 std::string FolderOf(const std::string& path);
 
+// The path of the file that AtomicOutputFile writes for `path`: the symbolic links that its last
+// name is are followed to the file they name, which may not exist yet (a dangling link). `path`
+// itself when it is no link, or when its links cannot be followed.
+std::string WrittenPath(const std::string& path);
+
 // Makes SIGINT, SIGTERM, SIGHUP and SIGPIPE remove the temporary files being written at that
 // moment (in every thread), then end the process by the signal as its default action does. Call
 // once from the program's start, before any thread is started. A signal that is ignored when the

@@ -307,10 +307,7 @@ std::vector<std::pair<std::string, long>> MostFrequentFirst(
 }
 
 ReportTarget::ReportTarget(const std::string& path)
-    : path_(path), name_(path.substr(FolderOf(path).size())), id_(IdOf(path)) {
-  const std::string folder = FolderOf(path);
-  folder_id_ = IdOf(folder.empty() ? "." : folder);
-}
+    : path_(path), id_(IdOf(path)), place_(PlaceOf(path)) {}
 
 std::optional<ReportTarget::Id> ReportTarget::IdOf(const std::string& path) {
   struct stat info;
@@ -319,13 +316,19 @@ std::optional<ReportTarget::Id> ReportTarget::IdOf(const std::string& path) {
             static_cast<unsigned long long>(info.st_ino)};
 }
 
+std::pair<std::string, std::optional<ReportTarget::Id>> ReportTarget::PlaceOf(
+    const std::string& path) {
+  const std::string written = WrittenPath(path);
+  const std::string folder = FolderOf(written);
+  return {written.substr(folder.size()), IdOf(folder.empty() ? "." : folder)};
+}
+
 bool ReportTarget::Replaces(const std::string& path) const {
   if (path == path_) return true;
   if (id_.has_value()) return IdOf(path) == id_;
   // No file yet: the same name in the same folder.
-  if (path.substr(FolderOf(path).size()) != name_ || !folder_id_.has_value()) return false;
-  const std::string folder = FolderOf(path);
-  return IdOf(folder.empty() ? "." : folder) == folder_id_;
+  const auto place = PlaceOf(path);
+  return place.second.has_value() && place == place_;
 }
 
 int WriteReport(const std::string& path, ReportFormat format, const RunReport& run) {

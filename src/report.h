@@ -200,7 +200,8 @@ class ReportTarget {
  public:
   explicit ReportTarget(const std::string& path);
   // Whether `path` names the report's file: the same path, the same file, or the same name in
-  // the same folder (for a file that does not exist yet).
+  // the same folder (for a file that does not exist yet), symbolic links followed on both sides
+  // as writing them follows them (a dangling link writes the file it names).
   bool Replaces(const std::string& path) const;
 
  private:
@@ -212,10 +213,12 @@ class ReportTarget {
   };
   static std::optional<Id> IdOf(const std::string& path);
 
+  // The name of the file that writing `path` writes, and the folder it is in.
+  static std::pair<std::string, std::optional<Id>> PlaceOf(const std::string& path);
+
   std::string path_;
-  std::string name_;  // the name in its folder
   std::optional<Id> id_;
-  std::optional<Id> folder_id_;
+  std::pair<std::string, std::optional<Id>> place_;
 };
 
 // "the report would overwrite a script or an output".

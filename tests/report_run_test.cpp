@@ -290,8 +290,12 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
   WriteTree();
   Write("a.html", "go\n");
   Write("named.json", "go\n");
-  std::system(("ln -s tree/uart.mxt '" + work_ + "/link.html'").c_str());
-  std::system(("cd '" + work_ + "' && touch tree/uart.mxt").c_str());
+  // Links to an output that is there, to one that is not there yet, and an output that is a
+  // link to the report's place.
+  std::system(
+      ("cd '" + work_ + "' && touch tree/uart.mxt && ln -s tree/uart.mxt link.html && " +
+       "ln -s tree/power/boot.mxt future.html && ln -s ../../later.json tree/power/sleep.mxt")
+          .c_str());
   struct {
     std::string args;
     std::string err;
@@ -306,6 +310,10 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
        "tvx2mxt: named.json: the report would overwrite a script or an output\n"},
       {"--report link.html tree",
        "tvx2mxt: link.html: the report would overwrite a script or an output\n"},
+      {"--report future.html tree/power",
+       "tvx2mxt: future.html: the report would overwrite a script or an output\n"},
+      {"--report ./later.json tree/power",
+       "tvx2mxt: ./later.json: the report would overwrite a script or an output\n"},
   };
   for (const auto& c : cases) {
     const Outcome run = Run(c.args);
@@ -313,7 +321,7 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
     EXPECT_EQ(run.err, c.err) << c.args;
     EXPECT_EQ(run.out, "") << c.args;
     EXPECT_FALSE(Exists("a.mxt") || Exists("out.json") || Exists("tree/power/boot.mxt") ||
-                 Exists("named.json.mxt"))
+                 Exists("named.json.mxt") || Exists("later.json"))
         << c.args;
     EXPECT_EQ(Read("tree/uart.mxt"), "") << c.args;
   }
