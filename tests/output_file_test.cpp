@@ -365,22 +365,30 @@ TEST_F(OutputFileTest, TheLongestNameGetsATemporaryFileToo) {
 
 // Permissions, checked as an ordinary user (the superuser may write any file): a read-only file
 // is refused as opening it for writing would refuse it; a file that may be written in a folder
-// that takes no new file is written in place, unless its previous content is to be kept.
+// that takes no new file is written in place, unless its previous content is to be kept: it is
+// then left as it is when it holds the new content already, and refused for its backup otherwise.
 TEST_F(OutputFileTest, PermissionsOfTheFileAndItsFolderAreRespected) {
   struct {
     mode_t folder_mode;
     mode_t file_mode;
     bool keep_backup;
-    int open_error;
+    const char* written;
+    int error;           // of Open or Commit
+    const char* failed;  // the name the failure is about
     const char* expected_text;
   } const cases[] = {
-      {0755, 0444, false, EACCES, "old\n"}, {0755, 0644, false, 0, "new\n"},
-      {0555, 0644, false, 0, "new\n"},      {0555, 0444, false, EACCES, "old\n"},
-      {0555, 0644, true, EACCES, "old\n"},
+      {0755, 0444, false, "new\n", EACCES, "out.mxt", "old\n"},
+      {0755, 0644, false, "new\n", 0, "", "new\n"},
+      {0555, 0644, false, "new\n", 0, "", "new\n"},
+      {0555, 0444, false, "new\n", EACCES, "out.mxt", "old\n"},
+      {0555, 0644, true, "new\n", EACCES, "out.mxt~", "old\n"},
+      {0555, 0644, true, "old\n", 0, "", "old\n"},
+      {0555, 0644, true, "old\nnew\n", EACCES, "out.mxt~", "old\n"},
+      {0555, 0644, true, "ol", EACCES, "out.mxt~", "old\n"},
   };
   bool superuser = geteuid() == 0;
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::oct << c.folder_mode << " " << c.file_mode);
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     std::string folder = Path("f" + std::to_string(&c - cases));
     std::string out = folder + "/out.mxt";
     mkdir(folder.c_str(), 0755);
@@ -397,10 +405,11 @@ TEST_F(OutputFileTest, PermissionsOfTheFileAndItsFolderAreRespected) {
       AtomicOutputFile output;
       int error = output.Open(out, c.keep_backup);
       if (error == 0) {
-        std::fputs("new\n", output.stream());
+        std::fputs(c.written, output.stream());
         error = output.Commit();
       }
-      std::exit(error == c.open_error ? 0 : 1);
+      const bool named = error == 0 || output.failed_path() == folder + "/" + c.failed;
+      std::exit(error == c.error && named ? 0 : 1);
     };
     EXPECT_EXIT(write_as_a_user(), testing::ExitedWithCode(0), "");
     chmod(folder.c_str(), 0755);
