@@ -407,6 +407,8 @@ int RunBatch(const CommandLine& command_line, ReportRequest* request) {
                                          : std::max(1u, std::thread::hardware_concurrency());
   jobs = static_cast<unsigned>(std::min<size_t>(jobs, std::max<size_t>(plan.scripts.size(), 1)));
   Tally total;
+  // A path that failed before any conversion is a script that failed, as in the report file.
+  total.scripts = plan.failures;
   total.failed = plan.failures;
   ReportOutput report;
   RunJobs(command_line, plan, jobs, request, [&](const Script& script, ScriptOutcome& outcome) {

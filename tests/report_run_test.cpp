@@ -161,7 +161,7 @@ TEST_F(ReportRun, JsonHoldsWhatTheBatchLinesAndTheFindingsSay) {
   EXPECT_EQ(total["skipped"], 0);
   EXPECT_EQ(total["counts"], json(counts));
   EXPECT_EQ(total_line.substr(0, total_line.find(';')),
-            "total: 5 scripts, 1 failure, " + CountsWords(total["counts"]));
+            "total: 6 scripts, 1 failure, " + CountsWords(total["counts"]));
   EXPECT_EQ(total["not_converted_by_command"],
             json::parse(R"([{"command": "trace", "count": 2}, {"command": "\"a\\b\"", "count": 1},
                      {"command": "foo\ufffd\ufffd", "count": 1}, {"command": "unw", "count": 1}])"));
