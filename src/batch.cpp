@@ -227,7 +227,7 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
   FileConversion conversion = ParseFile(file, options);
   outcome.backup = std::move(conversion.backup);
   if (conversion.failure) return fail(conversion.failure->path, conversion.failure->reason);
-  outcome.report = report.Converted(outcome.backup);
+  outcome.report = report.Converted(outcome.backup, conversion.closing);
   return outcome;
 }
 

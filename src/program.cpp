@@ -126,7 +126,7 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
                  "converted.\n",
                  file.output->c_str());
   }
-  Keep(request, recorded.Converted(conversion.backup));
+  Keep(request, recorded.Converted(conversion.backup, conversion.closing));
   return kDone;
 }
 
@@ -151,7 +151,7 @@ int CheckSingleScript(const CommandLine& command_line, std::FILE* messages,
     Keep(request, recorded.Failed(failure.path, failure.reason));
     return report.Finish(ReportFailure(failure, messages));
   }
-  Keep(request, recorded.Converted(std::nullopt));
+  Keep(request, recorded.Converted(std::nullopt, conversion.closing));
   tally.scripts = 1;
   report.Write(TotalLine(tally));
   return report.Finish(tally.counts.Total() > 0 ? kNeedsAHand : kDone);

@@ -207,6 +207,10 @@ void ScriptRecorder::AddLine(const tvx2mxt::LineRecord& record) {
   }
 }
 
+void ScriptRecorder::AddClosing(std::string_view closing) {
+  if (format_ == ReportFormat::kHtml) closing_ = closing;
+}
+
 ScriptReport ScriptRecorder::Converted(std::optional<std::string> output,
                                        std::optional<std::string> backup) {
   report_.status = ScriptStatus::kConverted;
@@ -216,7 +220,7 @@ ScriptReport ScriptRecorder::Converted(std::optional<std::string> output,
   CountLinesByKind(report_);
   if (format_ == ReportFormat::kHtml) {
     LinkFindings(report_.findings, lines_);
-    report_.rendered = HtmlSection(report_, lines_, anchor_);
+    report_.rendered = HtmlSection(report_, lines_, anchor_, closing_);
     lines_ = {};
   } else {
     report_.rendered = JsonScript(report_);
@@ -247,8 +251,10 @@ void ReportedScript::Attach(tvx2mxt::Options& options) {
   if (recorder_) recorder_->Attach(options);
 }
 
-std::optional<ScriptReport> ReportedScript::Converted(std::optional<std::string> backup) {
+std::optional<ScriptReport> ReportedScript::Converted(std::optional<std::string> backup,
+                                                      std::string_view closing) {
   if (!recorder_) return std::nullopt;
+  recorder_->AddClosing(closing);
   return recorder_->Converted(output_, std::move(backup));
 }
 

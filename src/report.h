@@ -113,6 +113,8 @@ class ScriptRecorder {
 
   void AddFinding(const tvx2mxt::Finding& finding);
   void AddLine(const tvx2mxt::LineRecord& record);
+  // The closing text written after the last line, which belongs to no line (page only).
+  void AddClosing(std::string_view closing);
 
   // The report of the converted script, its part of the report made in the report's format.
   ScriptReport Converted(std::optional<std::string> output, std::optional<std::string> backup);
@@ -130,6 +132,7 @@ class ScriptRecorder {
   std::array<std::string, kRecentLines> recent_words_;
   std::vector<std::size_t> waiting_;  // the findings that came before their line was read
   std::vector<ReportLine> lines_;     // page only
+  std::string closing_;               // page only
 };
 
 // What the report says of one script of a run: gathered by a recorder from its conversion when
@@ -143,7 +146,9 @@ class ReportedScript {
   // Makes the conversion's callbacks feed the recorder too.
   void Attach(tvx2mxt::Options& options);
 
-  std::optional<ScriptReport> Converted(std::optional<std::string> backup);
+  // Converted; `closing` is the closing text written after its last line.
+  std::optional<ScriptReport> Converted(std::optional<std::string> backup,
+                                        std::string_view closing = {});
   // Failed, for `reason`, which names `path` when that is not the script itself
   // ("out/a.mxt: No space left on device").
   std::optional<ScriptReport> Failed(const std::string& path, const std::string& reason);
@@ -190,9 +195,10 @@ std::string JsonScript(const ScriptReport& script);
 void WriteHtmlReport(const RunReport& run, const std::function<void(std::string_view)>& put);
 // The same page as one text.
 std::string HtmlReport(const RunReport& run);
-// The page's section of one script, from its report and its lines.
+// The page's section of one script, from its report, its lines and the closing text written
+// after them.
 std::string HtmlSection(const ScriptReport& script, const std::vector<ReportLine>& lines,
-                        const std::string& anchor);
+                        const std::string& anchor, std::string_view closing = {});
 
 // The file a report path names, to tell whether writing the report would replace a script or an
 // output of the run.

@@ -196,6 +196,10 @@ TEST_F(ReportRun, PageHasASectionPerScriptAndARowPerLine) {
   EXPECT_EQ(CheckMarkup(page), "");
   // The scripts in the order of the batch lines: hostile, power/boot, power/sleep, uart, bringup.
   EXPECT_EQ(RowsPerSection(page), (std::vector<long>{6, 4, 3, 4, 3}));
+  // The journal that power/boot switched on is switched off after its last line, in a row of
+  // its own.
+  EXPECT_EQ(Count(page, "<tr class=\"closing\">"), 1u);
+  EXPECT_NE(page.find("<td>journal off</td></tr>"), std::string::npos);
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_NE(page.find("v &lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;q&quot;"),
             std::string::npos);
