@@ -216,21 +216,6 @@ TEST_F(OutputFileTest, ChangedContentKeepsABackupAndTheSameContentTouchesNothing
   EXPECT_EQ(ReadFile(Path("big.mxt~")), big + "y");
 }
 
-TEST_F(OutputFileTest, ANewFileGetsThePermissionsTheUmaskLeaves) {
-  struct {
-    mode_t mask;
-    mode_t expected;
-  } const cases[] = {{022, 0644}, {077, 0600}, {027, 0640}, {0, 0666}};
-  for (const auto& c : cases) {
-    std::string out = Path("new" + std::to_string(c.mask) + ".mxt");
-    umask(c.mask);
-    AtomicOutputFile output;
-    ASSERT_EQ(output.Open(out), 0);
-    EXPECT_EQ(output.Commit(), 0);
-    EXPECT_EQ(ModeOf(out), c.expected) << "umask " << std::oct << c.mask;
-  }
-}
-
 // Outputs with nothing to replace are written directly; outputs that cannot be written give the
 // reason as an errno value, in errno too.
 TEST_F(OutputFileTest, DevicesAreWrittenDirectlyAndFailuresGiveTheirReason) {
@@ -481,30 +466,6 @@ TEST_F(OutputFileTest, SignalsRemoveTheTemporaryFilesOfEveryThread) {
       EXPECT_EQ(ReadFile(Path("out" + std::to_string(k))), c.ignored_at_start ? "new\n" : "old\n");
     }
     EXPECT_EQ(Entries(folder_), (std::vector<std::string>{"out0", "out1", "out2", "out3"}));
-  }
-}
-
-TEST_F(OutputFileTest, ThreadsWriteTheirOwnOutputsAtOnce) {
-  constexpr int kThreads = 8, kFilesEach = 50;
-  std::vector<std::thread> threads;
-  std::atomic<int> failures{0};
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&, t] {
-      for (int f = 0; f < kFilesEach; ++f) {
-        std::string name = Path("out" + std::to_string(t * kFilesEach + f));
-        AtomicOutputFile output;
-        if (output.Open(name) != 0) ++failures;
-        std::fputs(name.c_str(), output.stream());
-        if (output.Commit() != 0) ++failures;
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(failures, 0);
-  EXPECT_EQ(Entries(folder_).size(), static_cast<std::size_t>(kThreads * kFilesEach));
-  for (int n = 0; n < kThreads * kFilesEach; ++n) {
-    std::string name = Path("out" + std::to_string(n));
-    EXPECT_EQ(ReadFile(name), name);
   }
 }
 
