@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 
 #include "output_file.h"
 #include "string_toolkit.h"
@@ -322,19 +324,25 @@ std::optional<ReportTarget::Id> ReportTarget::IdOf(const std::string& path) {
             static_cast<unsigned long long>(info.st_ino)};
 }
 
-std::pair<std::string, std::optional<ReportTarget::Id>> ReportTarget::PlaceOf(
-    const std::string& path) {
+std::string ReportTarget::PlaceOf(const std::string& path) {
   const std::string written = WrittenPath(path);
   const std::string folder = FolderOf(written);
-  return {written.substr(folder.size()), IdOf(folder.empty() ? "." : folder)};
+  std::string place;
+  if (char* real = realpath(folder.empty() ? "." : folder.c_str(), nullptr)) {
+    place = std::string(real) + "/";
+    std::free(real);
+  } else {
+    std::error_code error;
+    place = std::filesystem::absolute(folder, error).lexically_normal().string();
+  }
+  return place + written.substr(folder.size());
 }
 
 bool ReportTarget::Replaces(const std::string& path) const {
   if (path == path_) return true;
   if (id_.has_value()) return IdOf(path) == id_;
   // No file yet: the same name in the same folder.
-  const auto place = PlaceOf(path);
-  return place.second.has_value() && place == place_;
+  return PlaceOf(path) == place_;
 }
 
 int WriteReport(const std::string& path, ReportFormat format, const RunReport& run) {

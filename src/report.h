@@ -219,12 +219,13 @@ class ReportTarget {
   };
   static std::optional<Id> IdOf(const std::string& path);
 
-  // The name of the file that writing `path` writes, and the folder it is in.
-  static std::pair<std::string, std::optional<Id>> PlaceOf(const std::string& path);
+  // Where writing `path` puts its file: the real path of its folder (made absolute as it is
+  // written when the folder is not there yet) and its name.
+  static std::string PlaceOf(const std::string& path);
 
   std::string path_;
   std::optional<Id> id_;
-  std::pair<std::string, std::optional<Id>> place_;
+  std::string place_;
 };
 
 // "the report would overwrite a script or an output".

@@ -296,10 +296,10 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
   Write("named.json", "go\n");
   // Links to an output that is there, to one that is not there yet, and an output that is a
   // link to the report's place.
-  std::system(
-      ("cd '" + work_ + "' && touch tree/uart.mxt && ln -s tree/uart.mxt link.html && " +
-       "ln -s tree/power/boot.mxt future.html && ln -s ../../later.json tree/power/sleep.mxt")
-          .c_str());
+  std::system(("cd '" + work_ + "' && touch tree/uart.mxt && ln -s tree/uart.mxt link.html && " +
+               "ln -s tree/power/boot.mxt future.html && ln -s out/boot.mxt future2.html && " +
+               "ln -s ../../later.json tree/power/sleep.mxt")
+                  .c_str());
   struct {
     std::string args;
     std::string err;
@@ -316,6 +316,8 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
        "tvx2mxt: link.html: the report would overwrite a script or an output\n"},
       {"--report future.html tree/power",
        "tvx2mxt: future.html: the report would overwrite a script or an output\n"},
+      {"-O out --report future2.html tree/power",  // a folder the run would make
+       "tvx2mxt: future2.html: the report would overwrite a script or an output\n"},
       {"--report ./later.json tree/power",
        "tvx2mxt: ./later.json: the report would overwrite a script or an output\n"},
   };
@@ -325,7 +327,7 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
     EXPECT_EQ(run.err, c.err) << c.args;
     EXPECT_EQ(run.out, "") << c.args;
     EXPECT_FALSE(Exists("a.mxt") || Exists("out.json") || Exists("tree/power/boot.mxt") ||
-                 Exists("named.json.mxt") || Exists("later.json"))
+                 Exists("named.json.mxt") || Exists("later.json") || Exists("out"))
         << c.args;
     EXPECT_EQ(Read("tree/uart.mxt"), "") << c.args;
   }
