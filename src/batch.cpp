@@ -33,10 +33,6 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-std::string Plural(long count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 // A file's identity, whatever path leads to it.
 using FileId = std::pair<dev_t, ino_t>;
 

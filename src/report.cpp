@@ -109,6 +109,10 @@ std::string CommandWordOf(std::string_view text) {
   return word;
 }
 
+std::string Plural(long count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 std::string ValidUtf8(std::string_view text) {
   std::string valid;
   valid.reserve(text.size());

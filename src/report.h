@@ -30,6 +30,9 @@ std::string CommandWordOf(std::string_view text);
 // The same, into `word` (which keeps its room).
 void AssignCommandWord(std::string& word, std::string_view text);
 
+// "1 ONE" or "N MANY": a count with its noun.
+std::string Plural(long count, std::string_view one, std::string_view many);
+
 // `text` as valid UTF-8: each byte sequence that is no character becomes U+FFFD.
 std::string ValidUtf8(std::string_view text);
 

@@ -222,10 +222,6 @@ Page& Page::Text(std::string_view text) {
   return *this;
 }
 
-std::string Plural(long count, std::string_view one, std::string_view many) {
-  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 // The badge of a script: what it asks of a reviewer.
 void WriteStatus(Page& page, const ScriptReport& script) {
   if (script.status == ScriptStatus::kFailed) {
