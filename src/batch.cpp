@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -281,9 +282,23 @@ void RunJobs(const CommandLine& command_line, const BatchPlan& plan, unsigned jo
     work();
     return;
   }
+  // Memory that runs out in a job ends the batch as it ends a single script: the job's output
+  // files are given up as the exception leaves them, the other jobs take no new script, and the
+  // exception goes on from the calling thread once they are done.
+  std::exception_ptr failure;
+  auto job = [&] {
+    try {
+      work();
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!failure) failure = std::current_exception();
+      next = scripts.size();
+    }
+  };
   std::vector<std::thread> threads;
-  for (unsigned k = 0; k < jobs; ++k) threads.emplace_back(work);
+  for (unsigned k = 0; k < jobs; ++k) threads.emplace_back(job);
   for (std::thread& thread : threads) thread.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 // The lines of one script, written as soon as it and every script before it are done: the
