@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -31,10 +32,6 @@ bool EndsWithScriptEnding(std::string_view name) { return EndsWithNoCase(name, k
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-std::string Plural(long count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 // A file's identity, whatever path leads to it.
@@ -186,40 +183,6 @@ struct ScriptOutcome {
   std::optional<ScriptReport> report;      // its part of the report (--report)
 };
 
-// What the report says of one script of the batch, gathered by a recorder from its conversion.
-class BatchScriptReport {
- public:
-  BatchScriptReport(const ReportRequest* request, const CommandLine& command_line,
-                    const Script& script, const std::string& anchor)
-      : script_(script) {
-    if (request == nullptr) return;
-    if (!command_line.check) output_ = script.output;
-    recorder_.emplace(request->format, script.path, anchor);
-  }
-
-  void Attach(tvx2mxt::Options& options) {
-    if (recorder_) recorder_->Attach(options);
-  }
-  void Converted(ScriptOutcome& outcome) {
-    if (recorder_) outcome.report = recorder_->Converted(output_, outcome.backup);
-  }
-  void Skipped(ScriptOutcome& outcome, const std::string& reason) {
-    if (recorder_)
-      outcome.report = recorder_->NotConverted(ScriptStatus::kSkipped, output_, reason);
-  }
-  void Failed(ScriptOutcome& outcome, const std::string& path, const std::string& reason) {
-    outcome.failure = ReasonLine(path, reason);
-    if (!recorder_) return;
-    outcome.report = recorder_->NotConverted(ScriptStatus::kFailed, output_,
-                                             FailureReason(script_.path, path, reason));
-  }
-
- private:
-  const Script& script_;
-  std::optional<std::string> output_;
-  std::optional<ScriptRecorder> recorder_;
-};
-
 // Whether the output of `script` is the file of a script of the batch.
 bool OverwritesAScript(const Script& script, const std::set<FileId>& script_ids) {
   struct stat info;
@@ -230,15 +193,20 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
                          const std::set<FileId>& script_ids, const ReportRequest* request,
                          const std::string& anchor) {
   ScriptOutcome outcome;
-  BatchScriptReport report(request, command_line, script, anchor);
+  ReportedScript report(request, script.path,
+                        command_line.check ? std::nullopt : std::optional(script.output), anchor);
+  const auto fail = [&](const std::string& path, const std::string& reason) {
+    outcome.failure = ReasonLine(path, reason);
+    outcome.report = report.Failed(path, reason);
+    return std::move(outcome);
+  };
   if (!script.same_as.empty()) {  // converted as the other script
-    report.Skipped(outcome, "same file as " + script.same_as);
+    outcome.report = report.Skipped("same file as " + script.same_as);
     return outcome;
   }
   // An output must not overwrite any script of the batch (check mode writes none).
   if (!command_line.check && OverwritesAScript(script, script_ids)) {
-    report.Failed(outcome, script.path, script.output + " would overwrite a script of the batch");
-    return outcome;
+    return fail(script.path, script.output + " would overwrite a script of the batch");
   }
   const bool keep_findings = command_line.warnings || command_line.check;
   tvx2mxt::Options options;
@@ -250,19 +218,13 @@ ScriptOutcome ConvertOne(const CommandLine& command_line, const Script& script,
   report.Attach(options);
   if (!command_line.check && command_line.output.has_value()) {
     std::string folder;
-    if (int error = CreateFolders(script.output, folder)) {
-      report.Failed(outcome, folder, std::strerror(error));
-      return outcome;
-    }
+    if (int error = CreateFolders(script.output, folder)) return fail(folder, std::strerror(error));
   }
   ScriptFile file{script.path, false, script.output, !command_line.check, command_line.backup};
   FileConversion conversion = ParseFile(file, options);
   outcome.backup = std::move(conversion.backup);
-  if (conversion.failure) {
-    report.Failed(outcome, conversion.failure->path, conversion.failure->reason);
-  } else {
-    report.Converted(outcome);
-  }
+  if (conversion.failure) return fail(conversion.failure->path, conversion.failure->reason);
+  outcome.report = report.Converted(outcome.backup, conversion.closing);
   return outcome;
 }
 
@@ -320,9 +282,23 @@ void RunJobs(const CommandLine& command_line, const BatchPlan& plan, unsigned jo
     work();
     return;
   }
+  // Memory that runs out in a job ends the batch as it ends a single script: the job's output
+  // files are given up as the exception leaves them, the other jobs take no new script, and the
+  // exception goes on from the calling thread once they are done.
+  std::exception_ptr failure;
+  auto job = [&] {
+    try {
+      work();
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!failure) failure = std::current_exception();
+      next = scripts.size();
+    }
+  };
   std::vector<std::thread> threads;
-  for (unsigned k = 0; k < jobs; ++k) threads.emplace_back(work);
+  for (unsigned k = 0; k < jobs; ++k) threads.emplace_back(job);
   for (std::thread& thread : threads) thread.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 // The lines of one script, written as soon as it and every script before it are done: the
@@ -373,10 +349,7 @@ void Tally::Add(const tvx2mxt::Finding& finding) {
 }
 
 void Tally::Merge(const Tally& script) {
-  counts.not_converted += script.counts.not_converted;
-  counts.semicolon_lines += script.counts.semicolon_lines;
-  counts.warnings += script.counts.warnings;
-  counts.dropped += script.counts.dropped;
+  AddCounts(counts, script.counts);
   for (const auto& [word, count] : script.not_converted_words) not_converted_words[word] += count;
 }
 
@@ -399,10 +372,7 @@ std::string TotalLine(const Tally& tally) {
   if (tally.failed > 0) line += ", " + Plural(tally.failed, "failure", "failures");
   if (tally.skipped > 0) line += ", " + std::to_string(tally.skipped) + " skipped";
   line += ", " + CountsText(tally.counts);
-  std::vector<std::pair<std::string, long>> words(tally.not_converted_words.begin(),
-                                                  tally.not_converted_words.end());
-  std::stable_sort(words.begin(), words.end(),
-                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  std::vector<std::pair<std::string, long>> words = MostFrequentFirst(tally.not_converted_words);
   if (words.size() > 10) words.resize(10);
   for (size_t k = 0; k < words.size(); ++k) {
     line += k == 0 ? "; most often not converted: " : ", ";
@@ -438,8 +408,9 @@ int RunBatch(const CommandLine& command_line, ReportRequest* request) {
   std::fputs(plan.messages.c_str(), stderr);
   if (request != nullptr) {
     for (const auto& [path, reason] : plan.failed) {
-      request->run.scripts.push_back(FailedScript(path, std::nullopt, reason, request->format,
-                                                  SectionAnchor(request->run.scripts.size())));
+      ReportedScript failed(request, path, std::nullopt,
+                            SectionAnchor(request->run.scripts.size()));
+      request->run.scripts.push_back(*failed.Failed(path, reason));
     }
   }
 
@@ -447,6 +418,8 @@ int RunBatch(const CommandLine& command_line, ReportRequest* request) {
                                          : std::max(1u, std::thread::hardware_concurrency());
   jobs = static_cast<unsigned>(std::min<size_t>(jobs, std::max<size_t>(plan.scripts.size(), 1)));
   Tally total;
+  // A path that failed before any conversion is a script that failed, as in the report file.
+  total.scripts = plan.failures;
   total.failed = plan.failures;
   ReportOutput report;
   RunJobs(command_line, plan, jobs, request, [&](const Script& script, ScriptOutcome& outcome) {

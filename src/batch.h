@@ -11,7 +11,9 @@
 
 // What a run counted, with the command words most often not converted.
 struct Tally {
-  long scripts = 0;  // the scripts converted or failed (a skipped one is the same file again)
+  // The scripts converted or failed (a path that failed counts as a failed script; a skipped
+  // script, the same file again, does not count here).
+  long scripts = 0;
   long failed = 0;
   long skipped = 0;  // scripts that are the same file as another of the batch
   tvx2mxt::Counts counts;

@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "output_file.h"
 #include "command_line.h"
+#include "output_file.h"
 
 int main(int argc, char** argv) {
   RemoveTemporaryOutputsOnSignals();

@@ -17,27 +17,46 @@ constexpr const char* kBuildNumber = "497";
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// What an option word can ask for, in the order every word is tested.
-enum class Keyword { kHelp, kInput, kOutput, kOriginal, kVersion, kWarnings, kCheck, kJobs };
+// What an option asks for. The options of one dash and the long options share these.
+enum class Option {
+  kHelp,         // -HELP, -?: the help text of the help words
+  kInput,        // -I, --input
+  kOutput,       // -O, --output
+  kEcho,         // -A, --echo
+  kVersion,      // -VSN, -V: the version line
+  kWarnings,     // -W, --warnings
+  kCheck,        // -C, --check
+  kJobs,         // -j, --jobs
+  kReport,       // --report
+  kNoBackup,     // --no-backup
+  kLongHelp,     // --help
+  kLongVersion,  // --version
+};
+
+bool TakesValue(Option option) {
+  return option == Option::kInput || option == Option::kOutput || option == Option::kJobs ||
+         option == Option::kReport;
+}
 
 struct KeywordRow {
-  Keyword keyword;
+  Option option;
   const char* spellings[2];  // the keyword and an alternative (or null)
 };
 
+// The keywords of the options of one dash, in the order every word is tested.
 constexpr KeywordRow kKeywords[] = {
-    {Keyword::kHelp, {"HELP", "?"}},       {Keyword::kInput, {"I", nullptr}},
-    {Keyword::kOutput, {"O", nullptr}},    {Keyword::kOriginal, {"A", nullptr}},
-    {Keyword::kVersion, {"VSN", "V"}},     {Keyword::kWarnings, {"WARNINGS", nullptr}},
-    {Keyword::kCheck, {"CHECK", nullptr}}, {Keyword::kJobs, {"JOBS", nullptr}},
+    {Option::kHelp, {"HELP", "?"}},       {Option::kInput, {"I", nullptr}},
+    {Option::kOutput, {"O", nullptr}},    {Option::kEcho, {"A", nullptr}},
+    {Option::kVersion, {"VSN", "V"}},     {Option::kWarnings, {"WARNINGS", nullptr}},
+    {Option::kCheck, {"CHECK", nullptr}}, {Option::kJobs, {"JOBS", nullptr}},
 };
 
-// The keyword an option word (the text after its "-") matches; a word matches at most one.
-std::optional<Keyword> MatchKeyword(const char* word) {
+// The option an option word (the text after its "-") matches; a word matches at most one.
+std::optional<Option> MatchKeyword(const char* word) {
   int length = static_cast<int>(std::strlen(word));
   for (const KeywordRow& row : kKeywords) {
     for (const char* spelling : row.spellings) {
-      if (spelling != nullptr && CLoption(word, length, spelling)) return row.keyword;
+      if (spelling != nullptr && CLoption(word, length, spelling)) return row.option;
     }
   }
   return std::nullopt;
@@ -60,32 +79,18 @@ std::optional<unsigned> ParseJobs(std::string_view word) {
   return jobs;
 }
 
-// The options written as whole words after "--".
-enum class LongOption {
-  kInput,
-  kOutput,
-  kEcho,
-  kWarnings,
-  kCheck,
-  kJobs,
-  kReport,
-  kNoBackup,
-  kHelp,
-  kVersion
-};
-
 struct LongOptionRow {
   std::string_view name;  // the word after "--"
-  LongOption option;
-  bool takes_value;  // a value after "=" or as the next word
+  Option option;
 };
 
+// The options written as whole words after "--".
 constexpr LongOptionRow kLongOptions[] = {
-    {"input", LongOption::kInput, true},   {"output", LongOption::kOutput, true},
-    {"echo", LongOption::kEcho, false},    {"warnings", LongOption::kWarnings, false},
-    {"check", LongOption::kCheck, false},  {"jobs", LongOption::kJobs, true},
-    {"report", LongOption::kReport, true}, {"no-backup", LongOption::kNoBackup, false},
-    {"help", LongOption::kHelp, false},    {"version", LongOption::kVersion, false},
+    {"input", Option::kInput},   {"output", Option::kOutput},
+    {"echo", Option::kEcho},     {"warnings", Option::kWarnings},
+    {"check", Option::kCheck},   {"jobs", Option::kJobs},
+    {"report", Option::kReport}, {"no-backup", Option::kNoBackup},
+    {"help", Option::kLongHelp}, {"version", Option::kLongVersion},
 };
 
 const LongOptionRow* FindLongOption(std::string_view name) {
@@ -124,9 +129,9 @@ class OptionPass {
       } else if (word.substr(0, 2) == "--") {
         ApplyLong(word.substr(2), argi);
       } else if (IsAttachedJobs(word)) {
-        SetJobs(argv_[argi] + 2);
-      } else if (auto keyword = MatchKeyword(argv_[argi] + 1)) {
-        Apply(*keyword, argi);
+        Set(Option::kJobs, argv_[argi] + 2);
+      } else if (auto option = MatchKeyword(argv_[argi] + 1)) {
+        ApplyShort(*option, argi);
       } else {
         WordError(argi, "unknown option: " + std::string(word));
       }
@@ -146,9 +151,9 @@ class OptionPass {
   void ExamineTakenPath(std::string_view word, int argi) {
     if (word.size() < 2 || word[0] != '-' || word[1] == '-') return;
     if (IsAttachedJobs(word)) {
-      SetJobs(argv_[argi] + 2);
-    } else if (auto keyword = MatchKeyword(argv_[argi] + 1)) {
-      Apply(*keyword, argi);
+      Set(Option::kJobs, argv_[argi] + 2);
+    } else if (auto option = MatchKeyword(argv_[argi] + 1)) {
+      ApplyShort(*option, argi);
     }
   }
 
@@ -168,60 +173,16 @@ class OptionPass {
     return argv_[argi + 1];
   }
 
-  void SetInput(const char* path) {
-    line_.input = path;
-    line_.console_input = IsConsole(path);
-  }
-
-  void MissingInput() {
-    Ask(Message::kMissingInput);
-    line_.usage_error = true;
-  }
-
-  void MissingOutput() {
-    Ask(Message::kMissingOutput);
-    line_.usage_error = true;
-  }
-
-  void Apply(Keyword keyword, int argi) {
-    switch (keyword) {
-      case Keyword::kHelp:
-        Ask(Message::kHelp);
-        break;
-      case Keyword::kInput:
-        if (const char* path = TakeNext(argi)) {
-          SetInput(path);
-        } else {
-          MissingInput();
-        }
-        break;
-      case Keyword::kOutput:
-        if (const char* path = TakeNext(argi)) {
-          line_.output = path;
-        } else {
-          MissingOutput();
-        }
-        break;
-      case Keyword::kOriginal:
-        line_.echo_original = true;
-        break;
-      case Keyword::kVersion:
-        Ask(Message::kVersion);
-        break;
-      case Keyword::kWarnings:
-        line_.warnings = true;
-        break;
-      case Keyword::kCheck:
-        line_.check = true;
-        break;
-      case Keyword::kJobs:
-        if (const char* word = TakeValue(argi)) {
-          SetJobs(word);
-        } else {
-          Ask(Message::kMissingJobs);
-          line_.usage_error = true;
-        }
-        break;
+  // An option of one dash: the path of -I and -O is the next word (also examined as an option
+  // word), the number of -j the next word (only that).
+  void ApplyShort(Option option, int argi) {
+    if (!TakesValue(option)) {
+      Set(option, "");
+    } else if (const char* value = option == Option::kJobs ? TakeValue(argi) : TakeNext(argi)) {
+      Set(option, value);
+    } else if (!MissingPath(option)) {
+      Ask(Message::kMissingJobs);
+      line_.usage_error = true;
     }
   }
 
@@ -230,61 +191,84 @@ class OptionPass {
     const size_t equals = text.find('=');
     const std::string_view name = text.substr(0, equals);
     const LongOptionRow* row = FindLongOption(name);
-    const std::string quoted = "option '--" + std::string(name) + "'";
     if (row == nullptr) {
       WordError(argi, "unknown option: --" + std::string(text));
       return;
     }
-    std::optional<std::string> value;
-    if (equals != std::string_view::npos) {
-      if (!row->takes_value) {
+    const std::string quoted = "option '--" + std::string(name) + "'";
+    if (!TakesValue(row->option)) {
+      if (equals != std::string_view::npos) {
         WordError(argi, quoted + " doesn't allow an argument");
-        return;
-      }
-      value = std::string(text.substr(equals + 1));
-    } else if (row->takes_value) {
-      if (const char* next = TakeValue(argi)) value = next;
-    }
-    if (row->takes_value && !value.has_value()) {
-      // The paths keep the messages of -I and -O; the other values are usage errors of the word.
-      if (row->option == LongOption::kInput) {
-        MissingInput();
-      } else if (row->option == LongOption::kOutput) {
-        MissingOutput();
       } else {
-        WordError(argi, quoted + " requires an argument");
+        Set(row->option, "");
       }
-      return;
+    } else if (equals != std::string_view::npos) {
+      Set(row->option, std::string(text.substr(equals + 1)));
+    } else if (const char* next = TakeValue(argi)) {
+      Set(row->option, next);
+    } else if (!MissingPath(row->option)) {
+      WordError(argi, quoted + " requires an argument");
     }
-    switch (row->option) {
-      case LongOption::kInput:
-        SetInput(value->c_str());
+  }
+
+  // -I, -O, --input or --output as the last word has the message of -I or -O; false for the
+  // other options.
+  bool MissingPath(Option option) {
+    if (option == Option::kInput) {
+      Ask(Message::kMissingInput);
+    } else if (option == Option::kOutput) {
+      Ask(Message::kMissingOutput);
+    } else {
+      return false;
+    }
+    line_.usage_error = true;
+    return true;
+  }
+
+  // What an option asks for, with its value (the path, the number, the report file).
+  void Set(Option option, const std::string& value) {
+    switch (option) {
+      case Option::kHelp:
+        Ask(Message::kHelp);
         break;
-      case LongOption::kOutput:
-        line_.output = *value;
+      case Option::kInput:
+        line_.input = value;
+        line_.console_input = IsConsole(value);
         break;
-      case LongOption::kEcho:
+      case Option::kOutput:
+        line_.output = value;
+        break;
+      case Option::kEcho:
         line_.echo_original = true;
         break;
-      case LongOption::kWarnings:
+      case Option::kVersion:
+        Ask(Message::kVersion);
+        break;
+      case Option::kWarnings:
         line_.warnings = true;
         break;
-      case LongOption::kCheck:
+      case Option::kCheck:
         line_.check = true;
         break;
-      case LongOption::kJobs:
-        SetJobs(*value);
+      case Option::kJobs:
+        if (auto jobs = ParseJobs(value)) {
+          line_.jobs = *jobs;
+        } else {
+          line_.jobs_word = value;
+          Ask(Message::kInvalidJobs);
+          line_.usage_error = true;
+        }
         break;
-      case LongOption::kReport:
-        line_.report = *value;
+      case Option::kReport:
+        line_.report = value;
         break;
-      case LongOption::kNoBackup:
+      case Option::kNoBackup:
         line_.backup = false;
         break;
-      case LongOption::kHelp:
+      case Option::kLongHelp:
         Immediately(Immediate::kLongHelp);
         break;
-      case LongOption::kVersion:
+      case Option::kLongVersion:
         Immediately(Immediate::kLongVersion);
         break;
     }
@@ -295,16 +279,6 @@ class OptionPass {
     if (line_.immediate == Immediate::kNone) line_.immediate = immediate;
   }
 
-  void SetJobs(const std::string& word) {
-    if (auto jobs = ParseJobs(word)) {
-      line_.jobs = *jobs;
-    } else {
-      line_.jobs_word = word;
-      Ask(Message::kInvalidJobs);
-      line_.usage_error = true;
-    }
-  }
-
   // Without -I the operands are the paths of a batch; a lone "-" as the only one is standard
   // input, converted onto standard output as "-I -" does. Any other operand with -I, and a "-"
   // among other paths, is taken by nothing.
@@ -312,7 +286,7 @@ class OptionPass {
     const bool lone_dash = !line_.input.has_value() && operands_.size() == 1 &&
                            std::string_view(argv_[operands_.front()]) == "-";
     if (lone_dash) {
-      SetInput(argv_[operands_.front()]);
+      Set(Option::kInput, argv_[operands_.front()]);
     } else {
       for (int argi : operands_) {
         const std::string_view word = argv_[argi];

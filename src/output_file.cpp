@@ -9,6 +9,7 @@
 #include <sys/statfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -58,6 +59,9 @@ void RemoveTemporaryFilesAndEnd(int signal) {
   raise(signal);
   errno = saved_errno;
 }
+
+// The buffer of an output's stream: the converter writes a million lines a second.
+constexpr std::size_t kStreamBuffer = 1 << 16;
 
 // Links are followed at most this many times, as the system does for a path.
 constexpr int kMaxLinks = 40;
@@ -179,18 +183,55 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+std::string WrittenPath(const std::string& path) {
+  LinkTarget target = FollowLinks(path);
+  return target.error == 0 && !target.through_process_links ? target.path : path;
+}
+
 // The file descriptor under a stream, and the first failure of a write or of the close on it
 // (the stream's own error flag does not keep the reason).
+//
+// A file that cannot be replaced and whose previous content is to be kept is not written at all:
+// what is written is compared with the file instead (`compared`), and the writing succeeds only
+// when the file holds those bytes already.
 struct AtomicOutputFile::Sink {
   int fd = -1;
   int error = 0;
+  int compared = -1;         // the file compared with, read from its start
+  int refusal = 0;           // why the file may not be replaced, for a content that differs
+  bool differs = false;      // the bytes written so far are not those of `compared`
+  std::vector<char> buffer;  // room for a piece of `compared`
+
+  ~Sink() {
+    if (compared >= 0) close(compared);
+  }
 
   void Note(int failure) {
     if (error == 0) error = failure;
   }
 
+  // Whether the next `size` bytes of `compared` are `data` (`size` 0: whether it ends here).
+  bool ComparedHolds(const char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size || size == 0) {
+      const std::size_t piece = size == 0 ? 1 : std::min(buffer.size(), size - done);
+      ssize_t got = read(compared, buffer.data(), piece);
+      if (got < 0 && errno == EINTR) continue;
+      if (size == 0) return got == 0;
+      if (got <= 0 || std::memcmp(buffer.data(), data + done, static_cast<std::size_t>(got)) != 0) {
+        return false;
+      }
+      done += static_cast<std::size_t>(got);
+    }
+    return true;
+  }
+
   static ssize_t Write(void* cookie, const char* data, std::size_t size) {
     Sink& sink = *static_cast<Sink*>(cookie);
+    if (sink.compared >= 0) {
+      if (!sink.differs && !sink.ComparedHolds(data, size)) sink.differs = true;
+      return static_cast<ssize_t>(size);
+    }
     std::size_t done = 0;
     while (done < size) {
       ssize_t written = write(sink.fd, data + done, size - done);
@@ -207,7 +248,7 @@ struct AtomicOutputFile::Sink {
   static int Close(void* cookie) {
     Sink& sink = *static_cast<Sink*>(cookie);
     // The descriptor is gone after close whatever it returns, EINTR included.
-    if (close(sink.fd) != 0 && errno != EINTR) sink.Note(errno);
+    if (sink.fd >= 0 && close(sink.fd) != 0 && errno != EINTR) sink.Note(errno);
     sink.fd = -1;
     return sink.error == 0 ? 0 : -1;
   }
@@ -267,10 +308,29 @@ int AtomicOutputFile::Open(const std::string& path, bool keep_backup) {
   // A file that may not be written is not replaced either, whatever its folder allows.
   if (faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0) return Failure(errno);
   int error = OpenReplacement(target.path, &info);
+  if (error != EACCES && error != EPERM) return error;
   // A folder that takes no new file: the file can only be written where it is, which loses its
-  // previous content, unless that was to be kept.
-  if ((error == EACCES || error == EPERM) && !keep_backup) return OpenDirect(target.path);
-  return error;
+  // previous content. When that is to be kept, the file is only compared with what is written:
+  // left as it is when it holds that already, refused otherwise.
+  if (!keep_backup) return OpenDirect(target.path);
+  return OpenComparison(target.path, error);
+}
+
+int AtomicOutputFile::OpenComparison(const std::string& path, int refusal) {
+  // What needs memory comes before the file is opened: running out of it leaves nothing to undo.
+  sink_ = std::make_unique<Sink>();
+  sink_->buffer.resize(kStreamBuffer);
+  sink_->refusal = refusal;
+  target_ = path;
+  do {
+    sink_->compared = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (sink_->compared < 0 && errno == EINTR);
+  if (sink_->compared < 0) {
+    int error = errno;
+    sink_.reset();
+    return Failure(error);
+  }
+  return OpenStream(-1);
 }
 
 int AtomicOutputFile::OpenDirect(const std::string& path) {
@@ -338,7 +398,7 @@ int AtomicOutputFile::OpenStream(int fd) {
     throw std::bad_alloc();
   }
   // Large writes: the converter writes a million lines a second.
-  std::setvbuf(stream_, nullptr, _IOFBF, 1 << 16);
+  std::setvbuf(stream_, nullptr, _IOFBF, kStreamBuffer);
   return 0;
 }
 
@@ -348,6 +408,21 @@ int AtomicOutputFile::Commit() {
   if (std::fclose(stream_) != 0) sink_->Note(errno != 0 ? errno : EIO);
   stream_ = nullptr;
   int error = sink_->error;
+  if (sink_->compared >= 0) {
+    const bool same = error == 0 && !sink_->differs && sink_->ComparedHolds(nullptr, 0);
+    const int refusal = sink_->refusal;
+    sink_.reset();
+    if (same) {
+      unchanged_ = true;
+      return 0;
+    }
+    if (error == 0) {
+      // What cannot be made is the backup.
+      error = refusal;
+      failed_path_ = target_ + "~";
+    }
+    return Failure(error);
+  }
   sink_.reset();
   if (temporary_ == nullptr) return Failure(error);
   failed_path_ = target_;

@@ -33,7 +33,9 @@
 //     directly, as there is nothing to replace; a folder is refused with EISDIR;
 //   - a regular file in a folder where no new file can be made (but the file itself may be
 //     written): written directly, emptied first, as there is no other way to write it; unless
-//     its previous content is to be kept, which cannot be done there: refused then (EACCES).
+//     its previous content is to be kept, which cannot be done there: the file is then only
+//     compared with what is written, and Commit leaves it as it is when it holds that already
+//     and refuses it otherwise (EACCES, for the backup, which failed_path names).
 //
 // Failures are returned as errno values (0 for success; errno is set to the same value), so that
 // the caller can report "PATH: strerror(error)". An object is used by one thread; any number of
@@ -84,6 +86,7 @@ class AtomicOutputFile {
 
   int OpenStream(int fd);
   int OpenDirect(const std::string& path);
+  int OpenComparison(const std::string& path, int refusal);
   int OpenReplacement(const std::string& target, const struct stat* replaced);
   int KeepBackup(bool& moved_away);
   void Release();
@@ -101,6 +104,11 @@ class AtomicOutputFile {
 
 // The folder part of `path`, with its final "/" ("" for a name in the working folder).
 std::string FolderOf(const std::string& path);
+
+// The path of the file that AtomicOutputFile writes for `path`: the symbolic links that its last
+// name is are followed to the file they name, which may not exist yet (a dangling link). `path`
+// itself when it is no link, or when its links cannot be followed.
+std::string WrittenPath(const std::string& path);
 
 // Makes SIGINT, SIGTERM, SIGHUP and SIGPIPE remove the temporary files being written at that
 // moment (in every thread), then end the process by the signal as its default action does. Call

@@ -74,42 +74,25 @@ std::string ReportPath(const CommandLine& command_line) {
   return command_line.console_input ? "standard input" : *command_line.input;
 }
 
-// What the report says of the script of a -I run: gathered by a recorder from its conversion.
-class SingleScriptReport {
- public:
-  SingleScriptReport(ReportRequest* request, const CommandLine& command_line,
-                     const std::string& script)
-      : request_(request), script_(script) {
-    if (request_ == nullptr) return;
-    if (!command_line.check) output_ = command_line.output.value_or("-");
-    recorder_.emplace(request_->format, script, SectionAnchor(0));
-  }
+// What the report says of the script of a -I run.
+ReportedScript SingleScriptReport(const ReportRequest* request, const CommandLine& command_line,
+                                  const std::string& script) {
+  std::optional<std::string> output;
+  if (!command_line.check) output = command_line.output.value_or("-");
+  return ReportedScript(request, script, std::move(output), SectionAnchor(0));
+}
 
-  void Attach(tvx2mxt::Options& options) {
-    if (recorder_) recorder_->Attach(options);
-  }
-  void Converted(const std::optional<std::string>& backup) {
-    if (recorder_) request_->run.scripts.push_back(recorder_->Converted(output_, backup));
-  }
-  void Failed(const FileFailure& failure) {
-    if (!recorder_) return;
-    request_->run.scripts.push_back(recorder_->NotConverted(
-        ScriptStatus::kFailed, output_, FailureReason(script_, failure.path, failure.reason)));
-  }
-
- private:
-  ReportRequest* request_;
-  std::string script_;
-  std::optional<std::string> output_;
-  std::optional<ScriptRecorder> recorder_;
-};
+// Adds the report of the script of a -I run to the run's report (when one was asked for).
+void Keep(ReportRequest* request, std::optional<ScriptReport> script) {
+  if (script.has_value()) request->run.scripts.push_back(std::move(*script));
+}
 
 // -I: converts one script; with -W its findings go to standard error as they are made.
 int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
                         ReportRequest* request) {
   const ScriptFile file = SingleScript(command_line);
   const std::string report_path = ReportPath(command_line);
-  SingleScriptReport recorded(request, command_line, report_path);
+  ReportedScript recorded = SingleScriptReport(request, command_line, report_path);
   tvx2mxt::Options options;
   options.echo_original = command_line.echo_original;
   options.on_finding = [&](const tvx2mxt::Finding& finding) {
@@ -118,8 +101,9 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
   recorded.Attach(options);
   FileConversion conversion = ParseFile(file, options);
   if (conversion.failure) {
-    recorded.Failed(*conversion.failure);
-    return ReportFailure(*conversion.failure, messages);
+    const FileFailure& failure = *conversion.failure;
+    Keep(request, recorded.Failed(failure.path, failure.reason));
+    return ReportFailure(failure, messages);
   }
 
   PrintSummary(stdout, conversion.result.counts);
@@ -130,7 +114,7 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
       std::clearerr(stdout);  // reported here, once
       const FileFailure failure{"\nCould not write the file standard output\n", "standard output",
                                 std::strerror(error)};
-      recorded.Failed(failure);
+      Keep(request, recorded.Failed(failure.path, failure.reason));
       return ReportFailure(failure, stderr);
     }
     Print(stderr,
@@ -142,7 +126,7 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
                  "converted.\n",
                  file.output->c_str());
   }
-  recorded.Converted(conversion.backup);
+  Keep(request, recorded.Converted(conversion.backup, conversion.closing));
   return kDone;
 }
 
@@ -151,7 +135,7 @@ int ConvertSingleScript(const CommandLine& command_line, std::FILE* messages,
 int CheckSingleScript(const CommandLine& command_line, std::FILE* messages,
                       ReportRequest* request) {
   const std::string report_path = ReportPath(command_line);
-  SingleScriptReport recorded(request, command_line, report_path);
+  ReportedScript recorded = SingleScriptReport(request, command_line, report_path);
   Tally tally;
   ReportOutput report;
   tvx2mxt::Options options;
@@ -163,10 +147,11 @@ int CheckSingleScript(const CommandLine& command_line, std::FILE* messages,
   recorded.Attach(options);
   FileConversion conversion = ParseFile(SingleScript(command_line), options);
   if (conversion.failure) {
-    recorded.Failed(*conversion.failure);
-    return report.Finish(ReportFailure(*conversion.failure, messages));
+    const FileFailure& failure = *conversion.failure;
+    Keep(request, recorded.Failed(failure.path, failure.reason));
+    return report.Finish(ReportFailure(failure, messages));
   }
-  recorded.Converted(std::nullopt);
+  Keep(request, recorded.Converted(std::nullopt, conversion.closing));
   tally.scripts = 1;
   report.Write(TotalLine(tally));
   return report.Finish(tally.counts.Total() > 0 ? kNeedsAHand : kDone);

@@ -6,7 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <map>
+#include <cstdlib>
+#include <filesystem>
 
 #include "output_file.h"
 #include "string_toolkit.h"
@@ -106,6 +107,10 @@ std::string CommandWordOf(std::string_view text) {
   std::string word;
   AssignCommandWord(word, text);
   return word;
+}
+
+std::string Plural(long count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
 std::string ValidUtf8(std::string_view text) {
@@ -208,6 +213,10 @@ void ScriptRecorder::AddLine(const tvx2mxt::LineRecord& record) {
   }
 }
 
+void ScriptRecorder::AddClosing(std::string_view closing) {
+  if (format_ == ReportFormat::kHtml) closing_ = closing;
+}
+
 ScriptReport ScriptRecorder::Converted(std::optional<std::string> output,
                                        std::optional<std::string> backup) {
   report_.status = ScriptStatus::kConverted;
@@ -217,7 +226,7 @@ ScriptReport ScriptRecorder::Converted(std::optional<std::string> output,
   CountLinesByKind(report_);
   if (format_ == ReportFormat::kHtml) {
     LinkFindings(report_.findings, lines_);
-    report_.rendered = HtmlSection(report_, lines_, anchor_);
+    report_.rendered = HtmlSection(report_, lines_, anchor_, closing_);
     lines_ = {};
   } else {
     report_.rendered = JsonScript(report_);
@@ -238,15 +247,33 @@ ScriptReport ScriptRecorder::NotConverted(ScriptStatus status, std::optional<std
   return std::move(report_);
 }
 
-std::string FailureReason(const std::string& script, const std::string& path,
-                          const std::string& reason) {
-  return path == script ? reason : path + ": " + reason;
+ReportedScript::ReportedScript(const ReportRequest* request, std::string script,
+                               std::optional<std::string> output, std::string anchor)
+    : script_(std::move(script)), output_(std::move(output)) {
+  if (request != nullptr) recorder_.emplace(request->format, script_, std::move(anchor));
 }
 
-ScriptReport FailedScript(std::string script, std::optional<std::string> output, std::string reason,
-                          ReportFormat format, const std::string& anchor) {
-  ScriptRecorder recorder(format, std::move(script), anchor);
-  return recorder.NotConverted(ScriptStatus::kFailed, std::move(output), std::move(reason));
+void ReportedScript::Attach(tvx2mxt::Options& options) {
+  if (recorder_) recorder_->Attach(options);
+}
+
+std::optional<ScriptReport> ReportedScript::Converted(std::optional<std::string> backup,
+                                                      std::string_view closing) {
+  if (!recorder_) return std::nullopt;
+  recorder_->AddClosing(closing);
+  return recorder_->Converted(output_, std::move(backup));
+}
+
+std::optional<ScriptReport> ReportedScript::Failed(const std::string& path,
+                                                   const std::string& reason) {
+  if (!recorder_) return std::nullopt;
+  return recorder_->NotConverted(ScriptStatus::kFailed, output_,
+                                 path == script_ ? reason : path + ": " + reason);
+}
+
+std::optional<ScriptReport> ReportedScript::Skipped(std::string reason) {
+  if (!recorder_) return std::nullopt;
+  return recorder_->NotConverted(ScriptStatus::kSkipped, output_, std::move(reason));
 }
 
 ReportTotals TotalsOf(const RunReport& run) {
@@ -267,25 +294,32 @@ ReportTotals TotalsOf(const RunReport& run) {
     }
     totals.lines += script.lines;
     if (script.NeedsAHand()) ++totals.needs_a_hand;
-    totals.counts.not_converted += script.counts.not_converted;
-    totals.counts.semicolon_lines += script.counts.semicolon_lines;
-    totals.counts.warnings += script.counts.warnings;
-    totals.counts.dropped += script.counts.dropped;
+    AddCounts(totals.counts, script.counts);
     for (const ReportFinding& finding : script.findings) {
       if (finding.kind == tvx2mxt::FindingKind::kNotConverted) ++words[finding.command];
     }
   }
-  totals.not_converted_by_command.assign(words.begin(), words.end());
-  std::stable_sort(totals.not_converted_by_command.begin(), totals.not_converted_by_command.end(),
-                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  totals.not_converted_by_command = MostFrequentFirst(words);
   return totals;
 }
 
-ReportTarget::ReportTarget(const std::string& path)
-    : path_(path), name_(path.substr(FolderOf(path).size())), id_(IdOf(path)) {
-  const std::string folder = FolderOf(path);
-  folder_id_ = IdOf(folder.empty() ? "." : folder);
+void AddCounts(tvx2mxt::Counts& sum, const tvx2mxt::Counts& more) {
+  sum.not_converted += more.not_converted;
+  sum.semicolon_lines += more.semicolon_lines;
+  sum.warnings += more.warnings;
+  sum.dropped += more.dropped;
 }
+
+std::vector<std::pair<std::string, long>> MostFrequentFirst(
+    const std::map<std::string, long>& words) {
+  std::vector<std::pair<std::string, long>> sorted(words.begin(), words.end());
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  return sorted;
+}
+
+ReportTarget::ReportTarget(const std::string& path)
+    : path_(path), id_(IdOf(path)), place_(PlaceOf(path)) {}
 
 std::optional<ReportTarget::Id> ReportTarget::IdOf(const std::string& path) {
   struct stat info;
@@ -294,13 +328,25 @@ std::optional<ReportTarget::Id> ReportTarget::IdOf(const std::string& path) {
             static_cast<unsigned long long>(info.st_ino)};
 }
 
+std::string ReportTarget::PlaceOf(const std::string& path) {
+  const std::string written = WrittenPath(path);
+  const std::string folder = FolderOf(written);
+  std::string place;
+  if (char* real = realpath(folder.empty() ? "." : folder.c_str(), nullptr)) {
+    place = std::string(real) + "/";
+    std::free(real);
+  } else {
+    std::error_code error;
+    place = std::filesystem::absolute(folder, error).lexically_normal().string();
+  }
+  return place + written.substr(folder.size());
+}
+
 bool ReportTarget::Replaces(const std::string& path) const {
   if (path == path_) return true;
   if (id_.has_value()) return IdOf(path) == id_;
   // No file yet: the same name in the same folder.
-  if (path.substr(FolderOf(path).size()) != name_ || !folder_id_.has_value()) return false;
-  const std::string folder = FolderOf(path);
-  return IdOf(folder.empty() ? "." : folder) == folder_id_;
+  return PlaceOf(path) == place_;
 }
 
 int WriteReport(const std::string& path, ReportFormat format, const RunReport& run) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ std::optional<ReportFormat> ReportFormatOf(std::string_view path);
 std::string CommandWordOf(std::string_view text);
 // The same, into `word` (which keeps its room).
 void AssignCommandWord(std::string& word, std::string_view text);
+
+// "1 ONE" or "N MANY": a count with its noun.
+std::string Plural(long count, std::string_view one, std::string_view many);
 
 // `text` as valid UTF-8: each byte sequence that is no character becomes U+FFFD.
 std::string ValidUtf8(std::string_view text);
@@ -87,11 +91,6 @@ struct ReportRequest {
   RunReport run;
 };
 
-// Why a script failed, as its report says: the reason, after the path it is about when that is
-// not the script itself ("out/a.mxt: No space left on device").
-std::string FailureReason(const std::string& script, const std::string& path,
-                          const std::string& reason);
-
 // One input line with what it became and where its findings stand (page only).
 struct ReportLine {
   long number = 0;
@@ -117,6 +116,8 @@ class ScriptRecorder {
 
   void AddFinding(const tvx2mxt::Finding& finding);
   void AddLine(const tvx2mxt::LineRecord& record);
+  // The closing text written after the last line, which belongs to no line (page only).
+  void AddClosing(std::string_view closing);
 
   // The report of the converted script, its part of the report made in the report's format.
   ScriptReport Converted(std::optional<std::string> output, std::optional<std::string> backup);
@@ -134,12 +135,34 @@ class ScriptRecorder {
   std::array<std::string, kRecentLines> recent_words_;
   std::vector<std::size_t> waiting_;  // the findings that came before their line was read
   std::vector<ReportLine> lines_;     // page only
+  std::string closing_;               // page only
 };
 
-// A script that failed before its conversion began (a path that cannot be read, an output that
-// is refused), for the report.
-ScriptReport FailedScript(std::string script, std::optional<std::string> output, std::string reason,
-                          ReportFormat format, const std::string& anchor);
+// What the report says of one script of a run: gathered by a recorder from its conversion when
+// a report was asked for; nothing otherwise.
+class ReportedScript {
+ public:
+  // `request` null: no report. `output` is none in check mode; `anchor` names the section.
+  ReportedScript(const ReportRequest* request, std::string script,
+                 std::optional<std::string> output, std::string anchor);
+
+  // Makes the conversion's callbacks feed the recorder too.
+  void Attach(tvx2mxt::Options& options);
+
+  // Converted; `closing` is the closing text written after its last line.
+  std::optional<ScriptReport> Converted(std::optional<std::string> backup,
+                                        std::string_view closing = {});
+  // Failed, for `reason`, which names `path` when that is not the script itself
+  // ("out/a.mxt: No space left on device").
+  std::optional<ScriptReport> Failed(const std::string& path, const std::string& reason);
+  // Skipped, for `reason`.
+  std::optional<ScriptReport> Skipped(std::string reason);
+
+ private:
+  std::string script_;
+  std::optional<std::string> output_;
+  std::optional<ScriptRecorder> recorder_;
+};
 
 // The name of the section of the `index`-th script (from 0) on the page.
 std::string SectionAnchor(std::size_t index);
@@ -159,6 +182,12 @@ struct ReportTotals {
 
 ReportTotals TotalsOf(const RunReport& run);
 
+// Adds the counts of `more` to `sum`.
+void AddCounts(tvx2mxt::Counts& sum, const tvx2mxt::Counts& more);
+// The command words with their counts, the most frequent first (then by word).
+std::vector<std::pair<std::string, long>> MostFrequentFirst(
+    const std::map<std::string, long>& words);
+
 // The report as JSON, one object ending with a newline, passed to `put` piece by piece.
 void WriteJsonReport(const RunReport& run, const std::function<void(std::string_view)>& put);
 // The same report as one text.
@@ -169,9 +198,10 @@ std::string JsonScript(const ScriptReport& script);
 void WriteHtmlReport(const RunReport& run, const std::function<void(std::string_view)>& put);
 // The same page as one text.
 std::string HtmlReport(const RunReport& run);
-// The page's section of one script, from its report and its lines.
+// The page's section of one script, from its report, its lines and the closing text written
+// after them.
 std::string HtmlSection(const ScriptReport& script, const std::vector<ReportLine>& lines,
-                        const std::string& anchor);
+                        const std::string& anchor, std::string_view closing = {});
 
 // The file a report path names, to tell whether writing the report would replace a script or an
 // output of the run.
@@ -179,7 +209,8 @@ class ReportTarget {
  public:
   explicit ReportTarget(const std::string& path);
   // Whether `path` names the report's file: the same path, the same file, or the same name in
-  // the same folder (for a file that does not exist yet).
+  // the same folder (for a file that does not exist yet), symbolic links followed on both sides
+  // as writing them follows them (a dangling link writes the file it names).
   bool Replaces(const std::string& path) const;
 
  private:
@@ -191,10 +222,13 @@ class ReportTarget {
   };
   static std::optional<Id> IdOf(const std::string& path);
 
+  // Where writing `path` puts its file: the real path of its folder (made absolute as it is
+  // written when the folder is not there yet) and its name.
+  static std::string PlaceOf(const std::string& path);
+
   std::string path_;
-  std::string name_;  // the name in its folder
   std::optional<Id> id_;
-  std::optional<Id> folder_id_;
+  std::string place_;
 };
 
 // "the report would overwrite a script or an output".

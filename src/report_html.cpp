@@ -138,6 +138,8 @@ details.fold { margin: 0; }
 details.fold summary { cursor: pointer; color: var(--muted); padding: 3px 8px 3px 4.9em;
   border-top: 1px solid #eef1f4; background: #fafbfc; font-size: 12.5px; }
 details.fold[open] summary { border-bottom: 1px dashed var(--rule); }
+tr.closing td:nth-child(2) { color: var(--muted); font-style: italic;
+  font-family: system-ui, -apple-system, "Segoe UI", "DejaVu Sans", sans-serif; }
 p.back { margin: 10px 0 0; font-size: 12.5px; }
 p.empty { color: var(--muted); margin: 0; }
 p.how { color: var(--muted); margin: 0 0 12px; max-width: 60em; }
@@ -218,10 +220,6 @@ Page& Page::Text(std::string_view text) {
   AppendEscaped(text_, text);
   if (text_.size() >= kPiece) Flush();
   return *this;
-}
-
-std::string Plural(long count, std::string_view one, std::string_view many) {
-  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
 // The badge of a script: what it asks of a reviewer.
@@ -510,6 +508,17 @@ void WriteLines(Page& page, const ScriptReport& script, const std::vector<Report
   }
 }
 
+// The closing commands written after the last line (a journal or log the script left on is
+// switched off), in a row of their own: they belong to no line.
+void WriteClosing(Page& page, std::string_view closing) {
+  while (!closing.empty() && closing.front() == '\n') closing.remove_prefix(1);
+  while (!closing.empty() && closing.back() == '\n') closing.remove_suffix(1);
+  if (closing.empty()) return;
+  page << "<table class=\"lines\">" << kColumns
+       << "<tbody>\n<tr class=\"closing\"><td>end</td><td>(written after the last line)</td><td>";
+  page.Text(closing) << "</td></tr>\n</tbody></table>\n";
+}
+
 void WriteCounts(Page& page, const ScriptReport& script) {
   page << "<p class=\"counts\"><b>" << Plural(script.lines, "line", "lines") << "</b>";
   for (const KindStyle& style : kKindStyles) {
@@ -526,7 +535,7 @@ void WriteCounts(Page& page, const ScriptReport& script) {
 }  // namespace
 
 std::string HtmlSection(const ScriptReport& script, const std::vector<ReportLine>& lines,
-                        const std::string& anchor) {
+                        const std::string& anchor, std::string_view closing) {
   std::string section;
   const std::function<void(std::string_view)> put = [&](std::string_view text) {
     section.append(text);
@@ -552,6 +561,7 @@ std::string HtmlSection(const ScriptReport& script, const std::vector<ReportLine
     } else {
       WriteLines(page, script, lines);
     }
+    WriteClosing(page, closing);
   }
   page << "<p class=\"back\"><a href=\"#top\">↑ Summary</a></p>\n</section>\n";
   page.Flush();

@@ -85,21 +85,6 @@ class ObjectWriter {
   int level_;
 };
 
-// A kind of finding as a JSON string.
-std::string_view QuotedKind(tvx2mxt::FindingKind kind) {
-  switch (kind) {
-    case tvx2mxt::FindingKind::kNotConverted:
-      return "\"not converted\"";
-    case tvx2mxt::FindingKind::kSemicolons:
-      return "\"semicolons\"";
-    case tvx2mxt::FindingKind::kWarning:
-      return "\"warning\"";
-    case tvx2mxt::FindingKind::kDropped:
-      return "\"dropped\"";
-  }
-  return "null";
-}
-
 std::string Quoted(std::string_view word) { return "\"" + std::string(word) + "\""; }
 
 const char* TrueOrFalse(bool value) { return value ? "true" : "false"; }
@@ -129,7 +114,7 @@ void WriteFindings(std::string& out, int level, const std::vector<ReportFinding>
     out.append("{\n");
     ObjectWriter fields(out, level + 2);
     fields.Field("line", finding.line);
-    fields.Field("kind", QuotedKind(finding.kind));
+    fields.Field("kind", Quoted(tvx2mxt::KindName(finding.kind)));
     fields.Field("text", texts.Next());
     fields.Field("command", texts.Next(), true);
     object.Indent(level + 2);

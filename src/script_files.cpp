@@ -148,14 +148,26 @@ int ReportOutput::Finish(int status) {
 }
 
 tvx2mxt::ScriptResult ConvertScriptFile(std::FILE* in, std::FILE* out,
-                                        const tvx2mxt::Options& options) {
+                                        const tvx2mxt::Options& options, std::string* closing) {
   // The output is written in large pieces; in check mode (no output) it is dropped.
   constexpr size_t kWriteSize = 1 << 16;
-  ScriptConversion conversion(options);
+  // The closing text is what was written and passed on with no line: the end of the text.
+  const bool find_closing = closing != nullptr && options.on_line;
+  size_t written = 0, passed_on = 0;
+  tvx2mxt::Options counted;
+  if (find_closing) {
+    counted = options;
+    counted.on_line = [&](const tvx2mxt::LineRecord& record) {
+      passed_on += record.output.size();
+      options.on_line(record);
+    };
+  }
+  ScriptConversion conversion(find_closing ? counted : options);
   FileLineReader reader(in);
   std::string text;
   auto write = [&] {
     if (out != nullptr) std::fwrite(text.data(), 1, text.size(), out);
+    written += text.size();
     text.clear();
   };
   std::string_view raw;
@@ -164,6 +176,10 @@ tvx2mxt::ScriptResult ConvertScriptFile(std::FILE* in, std::FILE* out,
     if (text.size() >= kWriteSize) write();
   }
   conversion.Finish(text);
+  if (find_closing && written + text.size() >= passed_on) {
+    const size_t length = std::min(text.size(), written + text.size() - passed_on);
+    closing->assign(text, text.size() - length, length);
+  }
   write();
   conversion.result().read_failed = reader.Failed();
   return std::move(conversion.result());
@@ -207,7 +223,7 @@ FileConversion ParseFile(const ScriptFile& file, const tvx2mxt::Options& options
   }
   std::FILE* out = to_file ? output_file.stream() : file.write ? stdout : nullptr;
 
-  conversion.result = ConvertScriptFile(in, out, options);
+  conversion.result = ConvertScriptFile(in, out, options, &conversion.closing);
   int read_error = errno;
   if (conversion.result.read_failed) {
     // The output stays as it was.

@@ -9,9 +9,12 @@
 #include "tvx2mxt/tvx2mxt.h"
 
 // Converts the script read from `in` into `out` (nothing is written when `out` is null),
-// passing each finding to `options.on_finding` as it is made.
+// passing each finding to `options.on_finding` as it is made. With `closing`, and
+// `options.on_line` set, the closing text written after the last line (the commands that switch
+// off a journal or log) goes there too: it belongs to no line that `on_line` passes on.
 tvx2mxt::ScriptResult ConvertScriptFile(std::FILE* in, std::FILE* out,
-                                        const tvx2mxt::Options& options);
+                                        const tvx2mxt::Options& options,
+                                        std::string* closing = nullptr);
 
 // One script file to convert.
 struct ScriptFile {
@@ -34,6 +37,7 @@ struct FileConversion {
   tvx2mxt::ScriptResult result;
   std::optional<FileFailure> failure;
   std::optional<std::string> backup;  // where the output's previous content was kept
+  std::string closing;  // with Options::on_line: the closing text, which belongs to no line
 };
 
 // How much of a script is looked at for NUL bytes before it is converted.

@@ -83,7 +83,7 @@ tvx2mxt: tree/empty: no .tvx scripts found
 tvx2mxt: y.tvx: y.mxt would overwrite a script of the batch"
 expect_eq "report, bad paths" "$out" "tree/zeta/d.tvx -> tree/zeta/d.mxt: 0 not converted, 0 semicolon lines, 0 warnings, 0 dropped
 tree/zeta/d.tvx: skipped: same file as tree/zeta/d.tvx
-total: 2 scripts, 2 failures, 1 skipped, 0 not converted, 0 semicolon lines, 0 warnings, 0 dropped"
+total: 3 scripts, 2 failures, 1 skipped, 0 not converted, 0 semicolon lines, 0 warnings, 0 dropped"
 expect_eq "the script kept" "$(cat y.mxt)" "go"
 printf 'x' >blocker
 run -O blocker/out tree/zeta

@@ -156,60 +156,31 @@ TEST(CommandLine, TheFirstOfHelpAndVersionIsAnsweredAlone) {
   }
 }
 
-TEST(CommandLine, TheReportFileIsTheLastOneNamed) {
-  struct {
-    const char* words;
-    const char* report;  // "": none
-  } const cases[] = {
-      {"scripts --report x.json", "x.json"},
-      {"scripts --report=a.html --report b.json", "b.json"},
-      {"scripts --report -", "-"},  // the value, not a lone "-" operand
-      {"scripts", ""},
-  };
-  for (const auto& c : cases) {
-    CommandLine line = Process(c.words);
-    EXPECT_EQ(line.report.value_or(""), c.report) << c.words;
-    EXPECT_TRUE(line.word_errors.empty()) << c.words;
-    EXPECT_EQ(Join(line.paths), "scripts") << c.words;
-  }
-}
-
 TEST(CommandLine, WithoutInputTheOtherWordsAreBatchPaths) {
   struct {
     const char* words;
     const char* paths;
     unsigned jobs;
     const char* output;
+    const char* report;  // "": none
   } const cases[] = {
-      {"scripts a.tvx", "scripts a.tvx", 0, "-"},
-      {"-j 4 -O out scripts -W b.TVX", "scripts b.TVX", 4, "out"},
-      {"-JOBS 12 -C x", "x", 12, "-"},  // the number is the option's word, not a path
-      {"-j3 x -J4 y", "x y", 4, "-"},   // digits attached
-      {"--jobs 5 x --jobs=6 y", "x y", 6, "-"},
-      {"-O x.mxt", "", 0, "x.mxt"},
-      {"-- -x.tvx", "-x.tvx", 0, "-"},  // after "--" every word is a path
+      {"scripts a.tvx", "scripts a.tvx", 0, "-", ""},
+      {"-j 4 -O out scripts -W b.TVX", "scripts b.TVX", 4, "out", ""},
+      {"-JOBS 12 -C x", "x", 12, "-", ""},  // the number is the option's word, not a path
+      {"-j3 x -J4 y", "x y", 4, "-", ""},   // digits attached
+      {"--jobs 5 x --jobs=6 y", "x y", 6, "-", ""},
+      {"-O x.mxt", "", 0, "x.mxt", ""},
+      {"-- -x.tvx", "-x.tvx", 0, "-", ""},  // after "--" every word is a path
+      {"s --report=a.html --report b.json", "s", 0, "-", "b.json"},  // the last one named
+      {"s --report -", "s", 0, "-", "-"},  // the value, not a lone "-" operand
   };
   for (const auto& c : cases) {
     CommandLine line = Process(c.words);
     EXPECT_EQ(Join(line.paths), c.paths) << c.words;
     EXPECT_EQ(line.jobs, c.jobs) << c.words;
     EXPECT_EQ(line.output.value_or("-"), c.output) << c.words;
+    EXPECT_EQ(line.report.value_or(""), c.report) << c.words;
     EXPECT_TRUE(line.word_errors.empty()) << c.words;
-  }
-}
-
-TEST(CommandLine, MessagesLeaveStandardOutputToAScriptWrittenThere) {
-  struct {
-    const char* words;
-    bool script_to_standard_output;
-  } const cases[] = {
-      {"-I a.tvx", true},     {"-I a.tvx -O -", true},
-      {"-I - -O -", true},    {"-I a.tvx -O b.mxt", false},
-      {"-I a.tvx -C", false},  // check mode writes no script
-      {"-V", false},          {"scripts", false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Process(c.words).ScriptToStandardOutput(), c.script_to_standard_output) << c.words;
   }
 }
 

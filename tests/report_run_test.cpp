@@ -161,7 +161,7 @@ TEST_F(ReportRun, JsonHoldsWhatTheBatchLinesAndTheFindingsSay) {
   EXPECT_EQ(total["skipped"], 0);
   EXPECT_EQ(total["counts"], json(counts));
   EXPECT_EQ(total_line.substr(0, total_line.find(';')),
-            "total: 5 scripts, 1 failure, " + CountsWords(total["counts"]));
+            "total: 6 scripts, 1 failure, " + CountsWords(total["counts"]));
   EXPECT_EQ(total["not_converted_by_command"],
             json::parse(R"([{"command": "trace", "count": 2}, {"command": "\"a\\b\"", "count": 1},
                      {"command": "foo\ufffd\ufffd", "count": 1}, {"command": "unw", "count": 1}])"));
@@ -196,6 +196,10 @@ TEST_F(ReportRun, PageHasASectionPerScriptAndARowPerLine) {
   EXPECT_EQ(CheckMarkup(page), "");
   // The scripts in the order of the batch lines: hostile, power/boot, power/sleep, uart, bringup.
   EXPECT_EQ(RowsPerSection(page), (std::vector<long>{6, 4, 3, 4, 3}));
+  // The journal that power/boot switched on is switched off after its last line, in a row of
+  // its own.
+  EXPECT_EQ(Count(page, "<tr class=\"closing\">"), 1u);
+  EXPECT_NE(page.find("<td>journal off</td></tr>"), std::string::npos);
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_NE(page.find("v &lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;q&quot;"),
             std::string::npos);
@@ -290,8 +294,12 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
   WriteTree();
   Write("a.html", "go\n");
   Write("named.json", "go\n");
-  std::system(("ln -s tree/uart.mxt '" + work_ + "/link.html'").c_str());
-  std::system(("cd '" + work_ + "' && touch tree/uart.mxt").c_str());
+  // Links to an output that is there, to one that is not there yet, and an output that is a
+  // link to the report's place.
+  std::system(("cd '" + work_ + "' && touch tree/uart.mxt && ln -s tree/uart.mxt link.html && " +
+               "ln -s tree/power/boot.mxt future.html && ln -s out/boot.mxt future2.html && " +
+               "ln -s ../../later.json tree/power/sleep.mxt")
+                  .c_str());
   struct {
     std::string args;
     std::string err;
@@ -306,6 +314,12 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
        "tvx2mxt: named.json: the report would overwrite a script or an output\n"},
       {"--report link.html tree",
        "tvx2mxt: link.html: the report would overwrite a script or an output\n"},
+      {"--report future.html tree/power",
+       "tvx2mxt: future.html: the report would overwrite a script or an output\n"},
+      {"-O out --report future2.html tree/power",  // a folder the run would make
+       "tvx2mxt: future2.html: the report would overwrite a script or an output\n"},
+      {"--report ./later.json tree/power",
+       "tvx2mxt: ./later.json: the report would overwrite a script or an output\n"},
   };
   for (const auto& c : cases) {
     const Outcome run = Run(c.args);
@@ -313,7 +327,7 @@ TEST_F(ReportRun, RefusalsBeforeConverting) {
     EXPECT_EQ(run.err, c.err) << c.args;
     EXPECT_EQ(run.out, "") << c.args;
     EXPECT_FALSE(Exists("a.mxt") || Exists("out.json") || Exists("tree/power/boot.mxt") ||
-                 Exists("named.json.mxt"))
+                 Exists("named.json.mxt") || Exists("later.json") || Exists("out"))
         << c.args;
     EXPECT_EQ(Read("tree/uart.mxt"), "") << c.args;
   }

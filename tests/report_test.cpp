@@ -17,37 +17,6 @@ namespace {
 
 const std::string kFffd = "\xEF\xBF\xBD";
 
-TEST(Report, FormatComesFromTheEnding) {
-  struct {
-    const char* path;
-    std::optional<ReportFormat> format;
-  } const cases[] = {
-      {"run.json", ReportFormat::kJson},
-      {"out/RUN.JSON", ReportFormat::kJson},
-      {"r.Html", ReportFormat::kHtml},
-      {".html", ReportFormat::kHtml},
-      {"r.htm", std::nullopt},
-      {"r.json.txt", std::nullopt},
-      {"json", std::nullopt},
-      {"", std::nullopt},
-      {"-", std::nullopt},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ReportFormatOf(c.path), c.format) << c.path;
-}
-
-TEST(Report, CommandWordIsTheFirstWordInLowerCase) {
-  struct {
-    const char* text;
-    const char* word;
-  } const cases[] = {
-      {"trace on", "trace"}, {"  TRACE on", "trace"},
-      {"\tB\tmain", "b"},    {"go;step", "go;step"},
-      {"p/%x pc", "p/%x"},   {"", ""},
-      {" \t ", ""},          {"Q", "q"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(CommandWordOf(c.text), c.word) << c.text;
-}
-
 TEST(Report, InvalidUtf8BecomesReplacementCharacters) {
   struct {
     std::string bytes;
@@ -71,15 +40,16 @@ TEST(Report, InvalidUtf8BecomesReplacementCharacters) {
 }
 
 // A script converted with a recorder attached, as a run does.
-ScriptReport Record(const std::string& script, ReportFormat format) {
-  ScriptRecorder recorder(format, "s.tvx", "script-1");
+ScriptReport Record(const std::string& script, ReportFormat format,
+                    const std::string& path = "s.tvx", const std::string& anchor = "script-1") {
+  ScriptRecorder recorder(format, path, anchor);
   tvx2mxt::Options options;
   options.on_finding = [](const tvx2mxt::Finding&) {};
   recorder.Attach(options);
   std::istringstream in(script);
   std::ostringstream out;
   tvx2mxt::ConvertScript(in, out, options);
-  return recorder.Converted("s.mxt", std::nullopt);
+  return recorder.Converted(path + ".mxt", std::nullopt);
 }
 
 std::string FindingsOf(const ScriptReport& report) {
@@ -153,14 +123,8 @@ TEST(Report, LateAndEarlyFindingsGetTheirLinesWord) {
 RunReport RecordedRun(const std::vector<std::pair<std::string, std::string>>& scripts) {
   RunReport run;
   for (const auto& [path, text] : scripts) {
-    ScriptRecorder recorder(ReportFormat::kHtml, path, SectionAnchor(run.scripts.size()));
-    tvx2mxt::Options options;
-    options.on_finding = [](const tvx2mxt::Finding&) {};
-    recorder.Attach(options);
-    std::istringstream in(text);
-    std::ostringstream out;
-    tvx2mxt::ConvertScript(in, out, options);
-    run.scripts.push_back(recorder.Converted(path + ".mxt", std::nullopt));
+    run.scripts.push_back(
+        Record(text, ReportFormat::kHtml, path, SectionAnchor(run.scripts.size())));
   }
   return run;
 }
